@@ -1,0 +1,37 @@
+# Debian packages the project needs, and the installer both scripts share. Sourced, not run.
+
+# What building and playing needs.
+PLAY_PACKAGES=(cmake g++ make pkg-config libsdl2-dev libepoxy-dev libimgui-dev libstb-dev)
+# What the tests need on top: GoogleTest, a virtual X server and the tools that drive it.
+TEST_PACKAGES=(googletest libgtest-dev xvfb xauth xdotool x11-utils imagemagick)
+
+# Installs whichever of the given packages are missing, saying which; quiet when all are there.
+install_missing() {
+    local missing=()
+    local package
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$package")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing Debian packages: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo=(sudo)
+    fi
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
+}
+
+# Configures (once) and builds the tree in the given directory with the given extra CMake options.
+build_tree() {
+    local dir=$1
+    shift
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        cmake -S . -B "$dir" "$@" >/dev/null
+    fi
+    cmake --build "$dir" --parallel "$(nproc)" -- --no-print-directory | grep -v -E '^\[ *[0-9]+%\]' || true
+    test "${PIPESTATUS[0]}" -eq 0
+}

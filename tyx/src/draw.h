@@ -1,0 +1,43 @@
+// The camera and every draw operation: lines, flat-colour shapes, textured sprites, and texture
+// loading. Each draw is self-contained: it selects its program, uploads the camera, draws once and
+// restores program 0 and vertex array 0.
+#pragma once
+
+#include "maths.h"
+
+#include <cstdint>
+
+// The world point shown at the window's centre and the world extent shown.
+struct Camera {
+    Vec2 position;
+    Vec2 size;
+};
+
+// The current size of the window the render context was made for; (0, 0) before there is one.
+IVec2 getWindowSize();
+// Sets the current program's projectionMatrix and viewingMatrix from the camera.
+void uploadCamera(const Camera& camera, uint32_t program);
+
+// Decodes an image file into an existing texture, flipped so that its top row is at v = 1. A file
+// that cannot be decoded leaves the texture empty.
+void loadTexture(const char* path, uint32_t texture);
+// Makes a texture name and loads the image into it.
+void createTexture(const char* path, uint32_t& texture);
+
+void drawLine(const Camera& camera, Vec2 from, Vec2 to, const Vec4& colour);
+void drawRect(const Camera& camera, Vec2 centre, Vec2 size, float angle, const Vec4& colour);
+// Four bars straddling the rectangle's edge, thickness wide.
+void drawRectOutline(const Camera& camera, Vec2 centre, Vec2 size, float angle, const Vec4& colour,
+                     float thickness);
+void drawTriangleStrip(const Camera& camera, Vec2 position, const Vec2* points, int32_t count,
+                       float scale, float angle, const Vec4& colour);
+// The lower half of a disc, flat side up at angle 0.
+void drawHalfDisc(const Camera& camera, Vec2 centre, float radius, float angle, const Vec4& colour);
+void drawRoundedRect(const Camera& camera, Vec2 centre, Vec2 size, float cornerRadius, float angle,
+                     const Vec4& colour);
+// A rectangle with a quarter disc of notchRadius cut out of its top-left corner.
+void drawNotchedRect(const Camera& camera, Vec2 centre, Vec2 size, float notchRadius, float angle,
+                     const Vec4& colour);
+void drawSprite(const Camera& camera, uint32_t texture, Vec2 centre, float angle, Vec2 size,
+                const Vec4& colour);
+void drawSprite(const Camera& camera, uint32_t texture, Vec2 centre, float angle, Vec2 size);

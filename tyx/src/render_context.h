@@ -1,0 +1,10 @@
+// The OpenGL context on the game's window, and the window the renderer draws into.
+#pragma once
+
+#include <SDL.h>
+
+extern SDL_Window* renderWindow;
+
+// Remembers the window, creates and makes current an OpenGL context for it and loads the entry
+// points; true only when the context reports a major version of at least 3.
+bool createRenderContext(SDL_Window* window);

@@ -1,0 +1,14 @@
+// Monospaced text from the font strip resources/gfx/font.png: one column of 128 square cells, the
+// top one for character code 32. Each character is drawn as its own square quad.
+#pragma once
+
+#include "draw.h"
+
+#include <cstdint>
+
+// Builds the text program, the font texture and the glyph mesh; runs after initRenderer.
+void initText();
+// Draws length characters in one line; position is the centre of the first glyph, size the side
+// of each glyph's square and the advance from one glyph to the next.
+void drawText(const Camera& camera, const char* text, int32_t length, Vec2 position, float size,
+              const Vec4& colour);
