@@ -1,0 +1,19 @@
+// The play screen: the running game. Its update keeps the level generated ahead of the player and
+// culled behind it, ends the run on a fall, restarts on C, steps the player, scores and follows
+// with the camera; its draw paints the background, the level, the player and the texts.
+#pragma once
+
+#include "game.h"
+
+#include <cstdint>
+
+// One fixed step; false when the player asked to quit (window closed or Escape).
+bool playUpdate(Game& game, float dt);
+// Draws one frame of the play screen.
+void playDraw(Game& game);
+// Starts a new run: empties the level, reseeds, generates five chunks and resets the player.
+void restartRun(Game& game);
+// How many runs this process has started.
+int32_t runsStarted();
+// The score as shown: truncated toward zero, saturating at the largest int.
+int32_t shownScore(float score);
