@@ -57,19 +57,18 @@ Vec4 hsvColour(float h, float s, float v) {
 
     // The hue is never wrapped, so everything from 300 on stays in the last sector and only x
     // keeps swinging: the colour rocks between red and magenta for good.
-    float r, g, b;
-    if (h < 60.0f) {
-        r = c, g = x, b = 0.0f;
-    } else if (h < 120.0f) {
-        r = x, g = c, b = 0.0f;
-    } else if (h < 180.0f) {
-        r = 0.0f, g = c, b = x;
-    } else if (h < 240.0f) {
-        r = 0.0f, g = x, b = c;
-    } else if (h < 300.0f) {
-        r = x, g = 0.0f, b = c;
-    } else {
-        r = c, g = 0.0f, b = x;
-    }
-    return {r + m, g + m, b + m, 1.0f};
+    Vec4 rgb;
+    if (h < 60.0f)
+        rgb = {c, x, 0.0f, 1.0f};
+    else if (h < 120.0f)
+        rgb = {x, c, 0.0f, 1.0f};
+    else if (h < 180.0f)
+        rgb = {0.0f, c, x, 1.0f};
+    else if (h < 240.0f)
+        rgb = {0.0f, x, c, 1.0f};
+    else if (h < 300.0f)
+        rgb = {x, 0.0f, c, 1.0f};
+    else
+        rgb = {c, 0.0f, x, 1.0f};
+    return {rgb.x + m, rgb.y + m, rgb.z + m, 1.0f};
 }
