@@ -11,6 +11,7 @@
 
 ChunkTemplate* currentTemplate = nullptr;
 std::optional<uint32_t> randomSeedOverride;
+void (*chunkGenerated)(int32_t templateIndex, Vec2 origin) = nullptr;
 
 // The classic C runtime generator, written out because the runtime's own rand here has a far
 // larger range, which would send the weight walk to its fallback almost every time. Unseeded, it
@@ -79,5 +80,7 @@ int32_t generateChunk(Game& game) {
         game.ledgeMarkers.add(marker);
     }
     game.frontier = origin + chosen->exit;
+    if (chunkGenerated)
+        chunkGenerated(index, origin);
     return index;
 }

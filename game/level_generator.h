@@ -17,6 +17,10 @@ extern ChunkTemplate* currentTemplate;
 // the same on every restart.
 extern std::optional<uint32_t> randomSeedOverride;
 
+// When set, called after every chunk with its template's index and its origin: how tools follow
+// the level as the play screen builds it.
+extern void (*chunkGenerated)(int32_t templateIndex, Vec2 origin);
+
 // Seeds the random source.
 void seedRandom(uint32_t seed);
 // Seeds the random source from the clock in seconds (or from randomSeedOverride when set).
