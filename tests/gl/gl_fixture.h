@@ -26,6 +26,7 @@
 
 #include <SDL.h>
 #include <cstdint>
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 #include <vector>
 
