@@ -99,18 +99,6 @@ TEST_F(Text, GlyphsCoverTheirSquaresAndShowTheirCells) {
     }
 }
 
-TEST_F(Text, LeavesProgramAndVertexArrayUnbound) {
-    for (int32_t length : {0, 3}) {
-        drawText(windowCamera(), "abc", length, Vec2(0.0f, 0.0f), 24.0f, white);
-        GLint program = -1;
-        GLint vertexArray = -1;
-        glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-        glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &vertexArray);
-        EXPECT_EQ(program, 0);
-        EXPECT_EQ(vertexArray, 0);
-    }
-}
-
 TEST_F(Text, FontStripHasOneSquareCellPerCode) {
     Strip strip;
     int channels = 0;
