@@ -1,0 +1,230 @@
+// Tests for oriented boxes and the collision queries: exact corners and contacts on hand-worked
+// cases, agreement with a separating-axis test on random boxes, and termination on bad input.
+#include "collision.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <iomanip>
+#include <limits>
+#include <random>
+
+// Exact comparison and readable failures for the cases whose values are exact.
+static bool operator==(Vec2 a, Vec2 b) {
+    return a.x == b.x && a.y == b.y;
+}
+static void PrintTo(Vec2 v, std::ostream* out) {
+    *out << "(" << v.x << ", " << v.y << ")";
+}
+
+namespace {
+
+const float pi = 3.14159265f;
+
+Platform box(float cx, float cy, float width, float height, float angle = 0.0f) {
+    return makePlatform(Vec2(cx, cy), width, height, angle);
+}
+
+void expectNear(Vec2 actual, Vec2 expected, float tolerance = 1e-5f) {
+    EXPECT_NEAR(actual.x, expected.x, tolerance);
+    EXPECT_NEAR(actual.y, expected.y, tolerance);
+}
+
+// ---- An independent separating-axis test, in double precision ---------------------------------
+
+struct Quad {
+    double x[4];
+    double y[4];
+};
+
+Quad quadOf(const Platform& b) {
+    double c = std::cos((double)b.angle);
+    double s = std::sin((double)b.angle);
+    double hw = b.width / 2.0;
+    double hh = b.height / 2.0;
+    const double lx[4] = {-hw, hw, hw, -hw};
+    const double ly[4] = {-hh, -hh, hh, hh};
+    Quad q;
+    for (int k = 0; k < 4; k++) {
+        q.x[k] = b.centre.x + lx[k] * c - ly[k] * s;
+        q.y[k] = b.centre.y + lx[k] * s + ly[k] * c;
+    }
+    return q;
+}
+
+// The smallest overlap of the two boxes' projections over the four face axes: positive when they
+// intersect, and then the distance the first box must move to separate them.
+double separatingAxisPenetration(const Platform& a, const Platform& b) {
+    Quad qa = quadOf(a);
+    Quad qb = quadOf(b);
+    double axes[4][2] = {{std::cos((double)a.angle), std::sin((double)a.angle)},
+                         {-std::sin((double)a.angle), std::cos((double)a.angle)},
+                         {std::cos((double)b.angle), std::sin((double)b.angle)},
+                         {-std::sin((double)b.angle), std::cos((double)b.angle)}};
+    double smallest = std::numeric_limits<double>::max();
+    for (auto& axis : axes) {
+        double minA = 1e300, maxA = -1e300, minB = 1e300, maxB = -1e300;
+        for (int k = 0; k < 4; k++) {
+            double pa = qa.x[k] * axis[0] + qa.y[k] * axis[1];
+            double pb = qb.x[k] * axis[0] + qb.y[k] * axis[1];
+            minA = std::min(minA, pa);
+            maxA = std::max(maxA, pa);
+            minB = std::min(minB, pb);
+            maxB = std::max(maxB, pb);
+        }
+        smallest = std::min(smallest, std::min(maxA - minB, maxB - minA));
+    }
+    return smallest;
+}
+
+} // namespace
+
+TEST(Ids, EveryBoxTakesItsOwnId) {
+    Platform a = box(0, 0, 1, 1);
+    Platform b = box(0, 0, 1, 1);
+    int32_t c = nextId();
+    EXPECT_GT(a.id, 0);
+    EXPECT_EQ(b.id, a.id + 1);
+    EXPECT_EQ(c, b.id + 1);
+}
+
+TEST(Corners, UnrotatedBoxHasItsVisualCorners) {
+    Platform b = box(10, 20, 4, 2);
+    EXPECT_EQ(topLeft(b), Vec2(8, 21));
+    EXPECT_EQ(topRight(b), Vec2(12, 21));
+    EXPECT_EQ(bottomLeft(b), Vec2(8, 19));
+    EXPECT_EQ(bottomRight(b), Vec2(12, 19));
+}
+
+TEST(Corners, QuarterTurnIsCounterClockwise) {
+    Platform b = box(0, 0, 4, 2, pi / 2.0f);
+    expectNear(topLeft(b), Vec2(-1, -2));
+    expectNear(topRight(b), Vec2(-1, 2));
+    expectNear(bottomLeft(b), Vec2(1, -2));
+    expectNear(bottomRight(b), Vec2(1, 2));
+}
+
+TEST(Support, PicksFarthestCornerAndTiesGoToTheEarlierOne) {
+    Platform b = box(10, 20, 4, 2);
+    struct Case {
+        Vec2 direction;
+        Vec2 expected;
+    };
+    const Case cases[] = {
+        {{1, 0}, topRight(b)},     // top-right and bottom-right tie
+        {{0, 1}, topLeft(b)},      // top-left and top-right tie
+        {{-1, 0}, topLeft(b)},     // top-left and bottom-left tie
+        {{0, -1}, bottomLeft(b)},  // bottom-left and bottom-right tie
+        {{1, -1}, bottomRight(b)}, // no tie
+        {{0, 0}, topLeft(b)},      // everything ties
+        {{-1, -1}, bottomLeft(b)}, // no tie
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(support(b, c.direction), c.expected)
+            << "direction " << c.direction.x << ", " << c.direction.y;
+    }
+}
+
+TEST(Contact, ReportsDepthAndNormalOfTheListedCases) {
+    struct Case {
+        const char* name;
+        Platform a, b;
+        bool hit;
+        float depth;
+        Vec2 normal;
+    };
+    const Case cases[] = {
+        {"apart", box(0, 0, 2, 2), box(10, 3, 2, 2), false, 0.0f, {0, 0}},
+        {"sunk into floor", box(0, 20.9f, 22, 42), box(0, -10, 200, 20), true, 0.1f, {0, 1}},
+        {"floor into box", box(0, -10, 200, 20), box(0, 20.9f, 22, 42), true, 0.1f, {0, -1}},
+        {"into wall", box(79.5f, 0, 22, 42), box(100, 0, 20, 400), true, 0.5f, {-1, 0}},
+        {"wall into box", box(100, 0, 20, 400), box(79.5f, 0, 22, 42), true, 0.5f, {1, 0}},
+        {"resting", box(0, 21, 22, 42), box(0, -10, 200, 20), true, 0.0f, {0, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Contact result = contact(c.a, c.b);
+        EXPECT_EQ(result.hit, c.hit);
+        EXPECT_EQ(overlaps(c.a, c.b), c.hit);
+        EXPECT_NEAR(result.depth, c.depth, 1e-5f);
+        expectNear(result.normal, c.normal);
+    }
+}
+
+TEST(Contact, AgreesWithSeparatingAxesOnRandomBoxes) {
+    std::mt19937 random(12345);
+    std::uniform_real_distribution<float> position(-40.0f, 40.0f);
+    std::uniform_real_distribution<float> size(1.0f, 60.0f);
+    std::uniform_real_distribution<float> angle(-pi, pi);
+    int32_t hits = 0, misses = 0;
+    for (int32_t n = 0; n < 4000; n++) {
+        Platform a =
+            box(position(random), position(random), size(random), size(random), angle(random));
+        Platform b = box(position(random), position(random), size(random), size(random),
+                         n % 4 == 0 ? 0.0f : angle(random));
+        double penetration = separatingAxisPenetration(a, b);
+        if (std::fabs(penetration) < 1e-3)
+            continue; // too close to touching for single precision to decide
+        SCOPED_TRACE(testing::Message()
+                     << "pair " << n << std::setprecision(9) << " a " << a.centre.x << " "
+                     << a.centre.y << " " << a.width << " " << a.height << " " << a.angle << " b "
+                     << b.centre.x << " " << b.centre.y << " " << b.width << " " << b.height << " "
+                     << b.angle);
+        bool expected = penetration > 0.0;
+        ASSERT_EQ(overlaps(a, b), expected);
+        Contact result = contact(a, b);
+        ASSERT_EQ(result.hit, expected);
+        if (!expected) {
+            misses++;
+            continue;
+        }
+        hits++;
+        EXPECT_NEAR(result.normal.length(), 1.0f, 1e-4f);
+        EXPECT_NEAR(result.depth, penetration, 2e-3 + 1e-5 * penetration);
+        Platform moved = a;
+        moved.centre += result.normal * result.depth;
+        EXPECT_LT(separatingAxisPenetration(moved, b), 2e-3);
+    }
+    // Both outcomes must be well represented for the comparison to mean anything.
+    EXPECT_GT(hits, 1000);
+    EXPECT_GT(misses, 1000);
+}
+
+TEST(Contact, DegenerateBoxesEndWithoutContact) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const Platform normal = box(0, 0, 10, 10);
+    const Platform cases[] = {
+        box(0, 0, nan, 10),
+        box(nan, 0, 10, 10),
+        box(0, 0, 10, 10, nan),
+        box(inf, 0, 10, 10),
+        box(0, -inf, 10, 10),
+        box(0, 0, inf, 10),
+        box(0, 0, 10, 10, inf),
+        box(1e30f, 1e30f, 1e30f, 1e30f),
+        box(0, 0, 1e30f, 1e30f, 0.3f),
+        box(0, 0, 3e38f, 3e38f, 0.7f),
+        box(1e30f, -1e30f, 10, 10),
+    };
+    for (const Platform& odd : cases) {
+        SCOPED_TRACE(testing::Message() << "box " << odd.centre.x << ", " << odd.centre.y << " "
+                                        << odd.width << " x " << odd.height << " @ " << odd.angle);
+        for (int order = 0; order < 2; order++) {
+            const Platform& a = order == 0 ? odd : normal;
+            const Platform& b = order == 0 ? normal : odd;
+            EXPECT_FALSE(overlaps(a, b));
+            Contact result = contact(a, b);
+            EXPECT_FALSE(result.hit);
+            EXPECT_EQ(result.depth, 0.0f);
+            EXPECT_EQ(result.normal, Vec2(0, 0));
+        }
+    }
+    // Two points at the same place: the search can never enclose the origin.
+    Platform point = box(5, 5, 0, 0);
+    EXPECT_FALSE(overlaps(point, point));
+    EXPECT_FALSE(contact(point, point).hit);
+    // A point inside a box still ends, whatever it reports.
+    Contact inside = contact(box(1, 2, 0, 0), normal);
+    EXPECT_TRUE(std::isfinite(inside.depth));
+}
