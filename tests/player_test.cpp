@@ -50,29 +50,6 @@ struct World {
 
 } // namespace
 
-TEST(PlayerReset, StartsAirborneAndKeepsTheRest) {
-    Game game;
-    Player& p = game.player;
-    int32_t boxId = p.box.id;
-    p.stateTime = 2.0f;
-    p.ledgeIds.insert(42);
-    p.look = Vec2(3.0f, 1.0f);
-    p.wallJumpBoost = 1.3f;
-    resetPlayer(p);
-    EXPECT_EQ(p.motionState, Airborne);
-    EXPECT_EQ(p.velocity.x, 64.0f);
-    EXPECT_EQ(p.box.height, 42.0f);
-    EXPECT_EQ(p.box.centre.y, 21.0f);
-    EXPECT_EQ(p.box.id, boxId);
-    EXPECT_EQ(p.figureHeight, 44.0f);
-    EXPECT_EQ(p.look.x, 0.0f);
-    EXPECT_EQ(p.wallJumpBoost, 1.0f);
-    EXPECT_TRUE(p.alive);
-    EXPECT_EQ(p.facing, 1.0f);
-    EXPECT_EQ(p.stateTime, 2.0f);
-    EXPECT_EQ(p.ledgeIds.size(), 1u);
-}
-
 TEST(PlayerLanding, ResetPlayerOnAFloorRunsInTheFirstStep) {
     World w;
     w.addFloor();
