@@ -6,6 +6,10 @@
 
 #include <cstdint>
 
+// The text program (built from the sprite sources) and the font texture; 0 before initText.
+extern uint32_t textProgram;
+extern uint32_t fontTexture;
+
 // Builds the text program, the font texture and the glyph mesh; runs after initRenderer.
 void initText();
 // Draws length characters in one line; position is the centre of the first glyph, size the side

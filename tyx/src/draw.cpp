@@ -1,0 +1,272 @@
+// The camera upload, texture loading and every draw operation. Each draw selects its program from
+// shaders, uploads the camera, sets its uniforms, fills or binds its mesh, draws and restores
+// program 0 and vertex array 0, so draws never depend on one another.
+#include "draw.h"
+
+#include "render_context.h"
+#include "shaders.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <epoxy/gl.h>
+#include <stb_image.h>
+
+// ---- Data --------------------------------------------------------------------------------------
+
+static const float pi = 3.1415925f;
+static const float halfPi = 1.5707963f;
+static const float sqrt2 = 1.4142137f;
+
+// Points on each arc of the half disc and of each rounded corner.
+static const int arcPoints = 7;
+static const int halfDiscVertexCount = 1 + arcPoints;
+static const int roundedRectVertexCount = 1 + 4 * arcPoints + 1;
+static const int notchedRectPointCount = 34;
+
+// Corner centre signs of the rounded rectangle, counter-clockwise from the top right.
+static const float cornerSigns[4][2] = {{1.0f, 1.0f}, {-1.0f, 1.0f}, {-1.0f, -1.0f}, {1.0f, -1.0f}};
+
+// ---- Helpers -----------------------------------------------------------------------------------
+
+static void setColorTint(uint32_t program, const Vec4& colour) {
+    glUniform4f(glGetUniformLocation(program, "colorTint"), colour.x, colour.y, colour.z, colour.w);
+}
+
+// Sends translation . rotation . scale, built row by row.
+static void setModelMatrix(uint32_t program, Vec2 position, float angle, Vec2 scale) {
+    Mat4 model = modelMatrixRows(position, cosf(angle), sinf(angle), scale);
+    glUniformMatrix4fv(glGetUniformLocation(program, "modelMatrix"), 1, GL_TRUE, model.m);
+}
+
+// The shared frame of the flat-colour shapes: uploads count vertices (x, y, 0) to the shape mesh
+// and draws them as mode, placed at position, turned by angle and scaled by scale.
+static void drawShape(const Camera& camera, const float* vertices, int32_t count, GLenum mode,
+                      Vec2 position, float angle, Vec2 scale, const Vec4& colour) {
+    uint32_t program = renderer.flatColorProgram;
+    glUseProgram(program);
+    uploadCamera(camera, program);
+    setColorTint(program, colour);
+    setModelMatrix(program, position, angle, scale);
+    glBindVertexArray(renderer.shapeVertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, renderer.shapeBuffer);
+    glBufferData(GL_ARRAY_BUFFER, (GLsizeiptr)count * 3 * (GLsizeiptr)sizeof(float), vertices,
+                 GL_DYNAMIC_DRAW);
+    glDrawArrays(mode, 0, count);
+    glBindVertexArray(0);
+    glUseProgram(0);
+}
+
+// A heap list of count vertices (x, y, 0), all zero; the caller frees it.
+static float* allocateVertices(int32_t count) {
+    return (float*)calloc((size_t)count * 3, sizeof(float));
+}
+
+static void setVertex(float* vertices, int index, float x, float y) {
+    vertices[index * 3 + 0] = x;
+    vertices[index * 3 + 1] = y;
+    vertices[index * 3 + 2] = 0.0f;
+}
+
+// Swaps row i with row height - 1 - i; an odd height's middle row stays where it is.
+static void flipRows(unsigned char* pixels, int width, int height) {
+    size_t rowBytes = (size_t)width * 4;
+    unsigned char* row = (unsigned char*)malloc(rowBytes);
+    for (int i = 0; i < height / 2; i++) {
+        unsigned char* top = pixels + (size_t)i * rowBytes;
+        unsigned char* bottom = pixels + (size_t)(height - 1 - i) * rowBytes;
+        memcpy(row, top, rowBytes);
+        memcpy(top, bottom, rowBytes);
+        memcpy(bottom, row, rowBytes);
+    }
+    free(row);
+}
+
+// ---- Public functions --------------------------------------------------------------------------
+
+IVec2 getWindowSize() {
+    IVec2 size;
+    if (renderWindow != nullptr)
+        SDL_GetWindowSize(renderWindow, &size.x, &size.y);
+    return size;
+}
+
+void uploadCamera(const Camera& camera, uint32_t program) {
+    Mat4 projection = projectionMatrix(camera.size.x, camera.size.y);
+    Mat4 viewing = viewingMatrix(camera.position);
+    glUniformMatrix4fv(glGetUniformLocation(program, "projectionMatrix"), 1, GL_FALSE,
+                       projection.m);
+    glUniformMatrix4fv(glGetUniformLocation(program, "viewingMatrix"), 1, GL_FALSE, viewing.m);
+}
+
+void loadTexture(const char* path, uint32_t texture) {
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    unsigned char* pixels = stbi_load(path, &width, &height, &channels, 4);
+
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    if (pixels != nullptr) {
+        flipRows(pixels, width, height);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                     pixels);
+        stbi_image_free(pixels);
+    } else {
+        // A texture without an image samples as opaque black; one clear texel keeps whatever is
+        // drawn with an image that failed to load invisible instead.
+        const unsigned char clear[4] = {0, 0, 0, 0};
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, clear);
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void createTexture(const char* path, uint32_t& texture) {
+    glGenTextures(1, &texture);
+    loadTexture(path, texture);
+}
+
+void drawLine(const Camera& camera, Vec2 from, Vec2 to, const Vec4& colour) {
+    uint32_t program = renderer.lineProgram;
+    glUseProgram(program);
+    uploadCamera(camera, program);
+    setColorTint(program, colour);
+    const float vertices[6] = {from.x, from.y, 0.0f, to.x, to.y, 0.0f};
+    glBindVertexArray(renderer.lineVertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, renderer.lineBuffer);
+    glBufferData(GL_ARRAY_BUFFER, sizeof(vertices), vertices, GL_STREAM_DRAW);
+    GLint position = glGetAttribLocation(program, "position");
+    // A line program that failed to build has no attribute to describe, and draws nothing.
+    if (position >= 0) {
+        glEnableVertexAttribArray((GLuint)position);
+        glVertexAttribPointer((GLuint)position, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
+    }
+    glDrawArrays(GL_LINES, 0, 2);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    if (position >= 0)
+        glDisableVertexAttribArray((GLuint)position);
+    glBindVertexArray(0);
+    glUseProgram(0);
+}
+
+void drawRect(const Camera& camera, Vec2 centre, Vec2 size, float angle, const Vec4& colour) {
+    uint32_t program = renderer.flatColorProgram;
+    glUseProgram(program);
+    uploadCamera(camera, program);
+    setColorTint(program, colour);
+    setModelMatrix(program, centre, angle, size);
+    glBindVertexArray(renderer.quadVertexArray);
+    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
+    glBindVertexArray(0);
+    glUseProgram(0);
+}
+
+void drawRectOutline(const Camera& camera, Vec2 centre, Vec2 size, float angle, const Vec4& colour,
+                     float thickness) {
+    // The side bars are taller by one thickness so that they cover the corners; the bar offsets
+    // stay along the world axes.
+    float t = thickness;
+    drawRect(camera, centre - Vec2(size.x / 2.0f, 0.0f), Vec2(t, size.y + t), angle, colour);
+    drawRect(camera, centre + Vec2(size.x / 2.0f, 0.0f), Vec2(t, size.y + t), angle, colour);
+    drawRect(camera, centre + Vec2(0.0f, size.y / 2.0f), Vec2(size.x - t, t), angle, colour);
+    drawRect(camera, centre - Vec2(0.0f, size.y / 2.0f), Vec2(size.x - t, t), angle, colour);
+}
+
+void drawTriangleStrip(const Camera& camera, Vec2 position, const Vec2* points, int32_t count,
+                       float scale, float angle, const Vec4& colour) {
+    if (count < 0)
+        count = 0;
+    float* vertices = allocateVertices(count);
+    for (int32_t i = 0; i < count; i++)
+        setVertex(vertices, i, points[i].x, points[i].y);
+    drawShape(camera, vertices, count, GL_TRIANGLE_STRIP, position, angle, Vec2(scale, scale),
+              colour);
+    free(vertices);
+}
+
+void drawHalfDisc(const Camera& camera, Vec2 centre, float radius, float angle,
+                  const Vec4& colour) {
+    float* vertices = allocateVertices(halfDiscVertexCount);
+    setVertex(vertices, 0, 0.0f, 0.0f);
+    // The rim turns clockwise from (r, 0) through (0, -r), so the round side is below the centre.
+    for (int i = 0; i < arcPoints; i++) {
+        Vec2 rim = Vec2(radius, 0.0f).rotated(-((float)i / 6.0f) * pi);
+        setVertex(vertices, i + 1, rim.x, rim.y);
+    }
+    drawShape(camera, vertices, halfDiscVertexCount, GL_TRIANGLE_FAN, centre, angle,
+              Vec2(1.0f, 1.0f), colour);
+    free(vertices);
+}
+
+void drawRoundedRect(const Camera& camera, Vec2 centre, Vec2 size, float cornerRadius, float angle,
+                     const Vec4& colour) {
+    float r = cornerRadius;
+    float* vertices = allocateVertices(roundedRectVertexCount);
+    setVertex(vertices, 0, 0.0f, 0.0f);
+    Vec2 inner(size.x / 2.0f - r, size.y / 2.0f - r);
+    for (int k = 0; k < 4; k++) {
+        Vec2 cornerCentre(inner.x * cornerSigns[k][0], inner.y * cornerSigns[k][1]);
+        for (int j = 0; j < arcPoints; j++) {
+            float phi = ((float)j / 6.0f) * halfPi + (float)k * halfPi;
+            Vec2 point = cornerCentre + Vec2(r, 0.0f).rotated(phi);
+            setVertex(vertices, 1 + arcPoints * k + j, point.x, point.y);
+        }
+    }
+    // Closes the fan on its first rim point.
+    setVertex(vertices, roundedRectVertexCount - 1, vertices[3], vertices[4]);
+    drawShape(camera, vertices, roundedRectVertexCount, GL_TRIANGLE_FAN, centre, angle,
+              Vec2(1.0f, 1.0f), colour);
+    free(vertices);
+}
+
+void drawNotchedRect(const Camera& camera, Vec2 centre, Vec2 size, float notchRadius, float angle,
+                     const Vec4& colour) {
+    float hx = size.x / 2.0f;
+    float hy = size.y / 2.0f;
+    float r = notchRadius;
+    float d = r / sqrt2;
+    Vec2 points[notchedRectPointCount];
+    // Left part: columns from the left edge to the arc's midpoint, each from the arc down to the
+    // bottom edge.
+    for (int i = 0; i < 8; i++) {
+        float x = ((float)i / 8.0f) * d;
+        points[2 * i] = Vec2(-hx + x, hy - sqrtf(r * r - x * x));
+        points[2 * i + 1] = Vec2(-hx + x, -hy);
+    }
+    points[16] = Vec2(-hx + d, hy - d);
+    points[17] = Vec2(hx, -hy);
+    // Upper part: rows from the arc's midpoint up to the top edge, each from the arc to the right
+    // edge.
+    int next = 18;
+    for (int step = 7; step >= 0; step--) {
+        float y = ((float)step / 8.0f) * d;
+        points[next++] = Vec2(-hx + sqrtf(r * r - y * y), hy - y);
+        points[next++] = Vec2(hx, hy - y);
+    }
+    drawTriangleStrip(camera, centre, points, notchedRectPointCount, 1.0f, angle, colour);
+}
+
+void drawSprite(const Camera& camera, uint32_t texture, Vec2 centre, float angle, Vec2 size,
+                const Vec4& colour) {
+    uint32_t program = renderer.spriteProgram;
+    glUseProgram(program);
+    uploadCamera(camera, program);
+    setColorTint(program, colour);
+    setModelMatrix(program, centre, angle, size);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glUniform1i(glGetUniformLocation(program, "spriteTex"), 0);
+    glBindVertexArray(renderer.quadVertexArray);
+    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
+    glBindVertexArray(0);
+    glUseProgram(0);
+}
+
+void drawSprite(const Camera& camera, uint32_t texture, Vec2 centre, float angle, Vec2 size) {
+    drawSprite(camera, texture, centre, angle, size, Vec4(1.0f, 1.0f, 1.0f, 1.0f));
+}
