@@ -37,3 +37,6 @@ extern Array<ChunkTemplate*> chunkTemplates;
 
 // Builds the ten templates, in order, into chunkTemplates.
 void buildChunkTemplates();
+// Frees every template and empties chunkTemplates. The game never calls it (the table lives until
+// the process ends); tests and tools that build the table more than once do.
+void releaseChunkTemplates();

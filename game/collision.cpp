@@ -274,9 +274,9 @@ Contact contact(const Platform& a, const Platform& b) {
 
         // Drops every point whose outgoing edge now faces p, which keeps the polygon convex. Two
         // points are left alone: p, whose test is zero, and the point just before p, whose
-        // outgoing edge now ends at p. That test is zero too in exact arithmetic, but its rounding
-        // grows with the cube of the coordinates and would otherwise drop true corners of the
-        // difference now and then, leaving a wrong depth or none at all.
+        // outgoing edge now ends at p. That test is zero too in exact arithmetic, but it
+        // multiplies four coordinates together, and its rounding alone would now and then drop a
+        // true corner of the difference, leaving a wrong depth or none at all.
         for (int32_t j = polygon.count - 1; j >= 0; j--) {
             int32_t m = polygon.count;
             int32_t qIndex = j % m;

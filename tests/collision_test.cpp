@@ -8,6 +8,8 @@
 #include <iomanip>
 #include <limits>
 #include <random>
+#include <sstream>
+#include <string>
 
 // Exact comparison and readable failures for the cases whose values are exact.
 static bool operator==(Vec2 a, Vec2 b) {
@@ -28,6 +30,14 @@ Platform box(float cx, float cy, float width, float height, float angle = 0.0f) 
 void expectNear(Vec2 actual, Vec2 expected, float tolerance = 1e-5f) {
     EXPECT_NEAR(actual.x, expected.x, tolerance);
     EXPECT_NEAR(actual.y, expected.y, tolerance);
+}
+
+// Enough digits to rebuild a failing box.
+std::string describe(const Platform& b) {
+    std::ostringstream out;
+    out << std::setprecision(9) << "centre (" << b.centre.x << ", " << b.centre.y << ") size "
+        << b.width << " x " << b.height << " angle " << b.angle;
+    return out.str();
 }
 
 // ---- An independent separating-axis test, in double precision ---------------------------------
@@ -166,10 +176,7 @@ TEST(Contact, AgreesWithSeparatingAxesOnRandomBoxes) {
         if (std::fabs(penetration) < 1e-3)
             continue; // too close to touching for single precision to decide
         SCOPED_TRACE(testing::Message()
-                     << "pair " << n << std::setprecision(9) << " a " << a.centre.x << " "
-                     << a.centre.y << " " << a.width << " " << a.height << " " << a.angle << " b "
-                     << b.centre.x << " " << b.centre.y << " " << b.width << " " << b.height << " "
-                     << b.angle);
+                     << "pair " << n << ": " << describe(a) << " against " << describe(b));
         bool expected = penetration > 0.0;
         ASSERT_EQ(overlaps(a, b), expected);
         Contact result = contact(a, b);
@@ -208,8 +215,7 @@ TEST(Contact, DegenerateBoxesEndWithoutContact) {
         box(1e30f, -1e30f, 10, 10),
     };
     for (const Platform& odd : cases) {
-        SCOPED_TRACE(testing::Message() << "box " << odd.centre.x << ", " << odd.centre.y << " "
-                                        << odd.width << " x " << odd.height << " @ " << odd.angle);
+        SCOPED_TRACE(describe(odd));
         for (int order = 0; order < 2; order++) {
             const Platform& a = order == 0 ? odd : normal;
             const Platform& b = order == 0 ? normal : odd;

@@ -2,55 +2,16 @@
 // auto-repeats, and the ways the poll ends the game.
 #include "keyboard.h"
 
-#include <SDL.h>
+#include "event_queue.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 namespace {
 
-struct KeyEvent {
-    Uint32 type; // SDL_KEYDOWN or SDL_KEYUP
-    SDL_Keycode sym;
-    Uint8 repeat;
-};
-
-void pushKey(const KeyEvent& key) {
-    SDL_Event event{};
-    event.type = key.type;
-    event.key.type = key.type;
-    event.key.state = key.type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.key.repeat = key.repeat;
-    event.key.keysym.sym = key.sym;
-    ASSERT_EQ(SDL_PushEvent(&event), 1);
-}
-
-void pushQuit() {
-    SDL_Event event{};
-    event.type = SDL_QUIT;
-    ASSERT_EQ(SDL_PushEvent(&event), 1);
-}
-
-const KeyEvent downC{SDL_KEYDOWN, SDLK_c, 0};
-const KeyEvent upC{SDL_KEYUP, SDLK_c, 0};
-const KeyEvent repeatC{SDL_KEYDOWN, SDLK_c, 1};
-const KeyEvent downX{SDL_KEYDOWN, SDLK_x, 0};
-const KeyEvent upX{SDL_KEYUP, SDLK_x, 0};
-const KeyEvent repeatX{SDL_KEYDOWN, SDLK_x, 1};
-const KeyEvent downW{SDL_KEYDOWN, SDLK_w, 0};
-const KeyEvent upW{SDL_KEYUP, SDLK_w, 0};
-const KeyEvent downEscape{SDL_KEYDOWN, SDLK_ESCAPE, 0};
-const KeyEvent upEscape{SDL_KEYUP, SDLK_ESCAPE, 0};
-const KeyEvent repeatEscape{SDL_KEYDOWN, SDLK_ESCAPE, 1};
-
-class PlayPoll : public ::testing::Test {
+class PlayPoll : public EventQueueTest {
   protected:
-    void SetUp() override {
-        ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0) << SDL_GetError();
-        SDL_FlushEvents(0, 0xFFFF);
-    }
-    void TearDown() override { SDL_Quit(); }
-
     bool poll(const std::vector<KeyEvent>& events) {
         for (const KeyEvent& event : events)
             pushKey(event);
@@ -151,8 +112,7 @@ TEST_F(PlayPoll, EscapeEitherWayOrQuitEndsTheGame) {
         if (c.quit)
             pushQuit();
         EXPECT_EQ(poll(c.events), c.expected);
-        SDL_Event left;
-        EXPECT_EQ(SDL_PeepEvents(&left, 1, SDL_PEEKEVENT, 0, 0xFFFF), 0);
+        EXPECT_EQ(pendingEvents(), 0);
     }
 }
 

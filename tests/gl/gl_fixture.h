@@ -6,13 +6,13 @@
 //
 // Typical use:
 //
-//     class TitleDrawing : public GlTest {};           // window, context, renderer and text ready
-//     TEST_F(TitleDrawing, FirstLineStartsAtTheLeftMargin) {
-//         clearFrame(Vec4(0, 0, 0, 1));
-//         drawText(windowCamera(), "Hi", 2, Vec2(-260, 160), 24, white);
-//         Frame frame = readFrame();
-//         IVec2 p = worldToPixel(windowCamera(), Vec2(-260, 160));
-//         EXPECT_GT(frame.at(p.x, p.y).a ...);
+//     class Title : public GlTest {};    // window, context, renderer and text ready
+//     TEST_F(Title, FirstLineStartsAtTheLeftMargin) {
+//         drawText(windowCamera(), "Controls:", 9, Vec2(-260, 160), 24, Vec4(1, 1, 1, 1));
+//         Frame frame = readFrame();               // after the fixture cleared it to black
+//         IVec2 p = worldToPixel(windowCamera(), Vec2(-272, 172)); // the first glyph's corner
+//         EXPECT_EQ(frame.at(p.x, p.y), (Rgba{0, 0, 0, 255}));
+//         EXPECT_LT(frame.count(Rgba{0, 0, 0, 255}), frame.width * frame.height);
 //     }
 //
 // GlContextTest gives only the window and the context, for tests that build the renderer
@@ -26,6 +26,7 @@
 
 #include <SDL.h>
 #include <cstdint>
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 #include <vector>
 

@@ -52,15 +52,21 @@ static GLuint attributeLocation(GLuint program, const char* name, GLuint fixedLo
     return location < 0 ? fixedLocation : (GLuint)location;
 }
 
-// Links the attached shaders, deletes them and returns the program, or 0 when linking failed.
+// Links the attached shaders, deletes them and returns the program, or 0 when linking failed or a
+// stage is missing.
 static uint32_t linkProgram(GLuint program, const GLuint* shaders, int count) {
     bindAttributeLocations(program);
     glLinkProgram(program);
-    for (int i = 0; i < count; i++)
+    // Some drivers link a program that lacks a stage, which would then draw garbage; a shader file
+    // that could not be read fails the program here instead.
+    bool complete = true;
+    for (int i = 0; i < count; i++) {
+        complete = complete && shaders[i] != 0;
         glDeleteShader(shaders[i]);
+    }
     GLint status = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &status);
-    if (status != GL_TRUE) {
+    if (status != GL_TRUE || !complete) {
         glDeleteProgram(program);
         return 0;
     }

@@ -1,0 +1,83 @@
+// The level generator: picks each chunk's template by a Markov chain over the template table and
+// copies it into the game's live arrays at the frontier. Relies on the chunk templates, the
+// oriented boxes and the game record.
+#include "level_generator.h"
+
+#include "game.h"
+
+#include <ctime>
+
+// ---- Data --------------------------------------------------------------------------------------
+
+ChunkTemplate* currentTemplate = nullptr;
+std::optional<uint32_t> randomSeedOverride;
+
+// The classic C runtime generator, written out because the runtime's own rand here has a far
+// larger range, which would send the weight walk to its fallback almost every time. Unseeded, it
+// behaves as if seeded with 1.
+static uint32_t randomState = 1;
+static const int32_t largestRandom = 32767;
+
+// ---- Public functions --------------------------------------------------------------------------
+
+void seedRandom(uint32_t seed) {
+    randomState = seed;
+}
+
+void seedRandomFromClock() {
+    if (randomSeedOverride)
+        seedRandom(*randomSeedOverride);
+    else
+        seedRandom((uint32_t)time(nullptr));
+}
+
+int32_t nextRandom() {
+    // Unsigned arithmetic wraps modulo 2^32.
+    randomState = randomState * 214013u + 2531011u;
+    return (int32_t)((randomState >> 16) & 0x7FFFu);
+}
+
+int32_t chooseNextTemplate(const ChunkTemplate& current, int32_t randomValue) {
+    float r = (float)randomValue / (float)largestRandom;
+    float sum = 0.0f;
+    for (int32_t i = 0; i < chunkTemplateCount; i++) {
+        sum += current.weights[i];
+        // Strict, so a template with weight 0 is never chosen.
+        if (sum > r)
+            return i;
+    }
+    // Only a draw of exactly 1 in a row that sums to exactly 1 gets here.
+    return 0;
+}
+
+int32_t generateChunk(Game& game) {
+    // The first chunk ever is the flat run, and it draws no random number.
+    int32_t index = currentTemplate ? chooseNextTemplate(*currentTemplate, nextRandom()) : 0;
+    ChunkTemplate* chosen = chunkTemplates.get(index);
+    if (!chosen)
+        return -1;
+    currentTemplate = chosen;
+
+    Vec2 origin = game.frontier;
+    for (int32_t i = 0; i < chosen->platforms.count; i++) {
+        const Platform* source = chosen->platforms.get(i);
+        game.platforms.add(new Platform(
+            makePlatform(source->centre + origin, source->width, source->height, source->angle)));
+    }
+    // The point lists stay with the template; instances only move the origin.
+    for (int32_t i = 0; i < chosen->fillPolygons.count; i++) {
+        FillPolygon* polygon = new FillPolygon(*chosen->fillPolygons.get(i));
+        polygon->origin = origin;
+        game.fillPolygons.add(polygon);
+    }
+    // Each marker gets its own id, which the player keys on; the box keeps the template's.
+    for (int32_t i = 0; i < chosen->ledgeMarkers.count; i++) {
+        const LedgeMarker* source = chosen->ledgeMarkers.get(i);
+        LedgeMarker* marker = new LedgeMarker(*source);
+        marker->id = nextId();
+        marker->box.centre += origin;
+        game.ledgeMarkers.add(marker);
+    }
+    game.frontier = origin + chosen->exit;
+    return index;
+}

@@ -1,0 +1,32 @@
+// The level generator: extends the world to the right one chunk at a time, choosing each chunk's
+// template by the transition weights of the one before, from its own seeded random source.
+#pragma once
+
+#include "chunk_templates.h"
+
+#include <cstdint>
+#include <optional>
+
+struct Game;
+
+// The template generated last; null until the first chunk ever. A restart keeps it, so a new run
+// continues the chain where the previous one stopped.
+extern ChunkTemplate* currentTemplate;
+
+// When set, seedRandomFromClock seeds with this instead of the clock, so that a headless run is
+// the same on every restart.
+extern std::optional<uint32_t> randomSeedOverride;
+
+// Seeds the random source.
+void seedRandom(uint32_t seed);
+// Seeds the random source from the clock in seconds (or from randomSeedOverride when set).
+void seedRandomFromClock();
+// The next random number, 0 to 32767 inclusive.
+int32_t nextRandom();
+
+// The index of the template to follow current for a random number in 0..32767.
+int32_t chooseNextTemplate(const ChunkTemplate& current, int32_t randomValue);
+
+// Appends one chunk at the game's frontier and moves the frontier to the chunk's exit. Returns
+// the index of the template used, or -1 when the table is not built.
+int32_t generateChunk(Game& game);
