@@ -17,3 +17,5 @@ void restartRun(Game& game);
 int32_t runsStarted();
 // The score as shown: truncated toward zero, saturating at the largest int.
 int32_t shownScore(float score);
+
+inline constexpr Screen playScreen = {playUpdate, playDraw};
