@@ -66,7 +66,7 @@ brightest() {
 }
 
 # The expected window: black, with each line's glyphs cut from the font strip, laid over black as
-# the renderer blends them (colour times alpha), scaled up with nearest sampling.
+# the renderer blends them (colour times alpha), scaled to the glyph size with nearest sampling.
 composeExpected() {
     local w=$1 h=$2 out=$3
     local font=resources/gfx/font.png
