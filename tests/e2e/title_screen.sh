@@ -40,7 +40,7 @@ lineYs=(160 120 80 40 -40 -120)
 lineTexts=("Controls:" "X to jump" "C to slide/jump down" "Esc to quit" "Get as far as you can!"
            "Press C to start")
 
-# ---- Helpers --------------------------------------------------------------------------------------
+# ---- Helpers -------------------------------------------------------------------------------------
 
 # Screenshot of the window's client area alone.
 shoot() {
