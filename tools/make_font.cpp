@@ -26,6 +26,8 @@ static const int defaultCellSize = 32;
 static const int cellCount = 128;
 static const int firstCode = 32;
 static const int lastCode = 126;
+// How much wider than the font draws them the glyphs are made.
+static const float horizontalStretch = 1.5f;
 
 // ---- Helpers -----------------------------------------------------------------------------------
 
@@ -93,8 +95,12 @@ int main(int argc, char** argv) {
     int advance = 0;
     int leftBearing = 0;
     stbtt_GetCodepointHMetrics(&font, 'M', &advance, &leftBearing);
+    // Text advances by a whole square cell, while the font's glyphs are little more than half as
+    // wide as they are tall; stretched across, they fill most of the cell and read as words
+    // rather than spaced-out letters.
+    float scaleX = scale * horizontalStretch;
     // Whole-pixel origin: the advance box centred across the cell, the ink centred down it.
-    int originX = (int)lroundf(((float)cell - (float)advance * scale) / 2.0f);
+    int originX = (int)lroundf(((float)cell - (float)advance * scaleX) / 2.0f);
     int baseline = (int)lroundf((float)cell / 2.0f + (float)(ink.y1 + ink.y0) * scale / 2.0f);
 
     // White everywhere, so the edges blend to white; the alpha alone carries the glyph.
@@ -105,13 +111,13 @@ int main(int argc, char** argv) {
 
     for (int code = firstCode; code <= lastCode; code++) {
         int x0, y0, x1, y1;
-        stbtt_GetCodepointBitmapBox(&font, code, scale, scale, &x0, &y0, &x1, &y1);
+        stbtt_GetCodepointBitmapBox(&font, code, scaleX, scale, &x0, &y0, &x1, &y1);
         int w = x1 - x0;
         int h = y1 - y0;
         if (w <= 0 || h <= 0)
             continue;
         std::vector<unsigned char> glyph((size_t)w * (size_t)h);
-        stbtt_MakeCodepointBitmap(&font, glyph.data(), w, h, w, scale, scale, code);
+        stbtt_MakeCodepointBitmap(&font, glyph.data(), w, h, w, scaleX, scale, code);
         int cellTop = (code - firstCode) * cell;
         for (int gy = 0; gy < h; gy++) {
             int y = baseline + y0 + gy;
