@@ -29,6 +29,14 @@ class GameUpdate : public EventQueueTest {
         lastDt = 0.0f;
         game.screen = {countingTitleUpdate, titleDraw};
     }
+    // A play update builds the level and the template table, which the game keeps to the end.
+    void TearDown() override {
+        game.platforms.deleteAll();
+        game.ledgeMarkers.deleteAll();
+        game.fillPolygons.deleteAll();
+        releaseChunkTemplates();
+        EventQueueTest::TearDown();
+    }
 
     Game game;
 };
