@@ -13,7 +13,7 @@ struct PlatformSpan {
 
 // One row of the table. Platforms are numbered from 1 in creation order, which matters: the play
 // screen takes the first platform in array order that lies under the player.
-struct TemplateSpec {
+struct TemplateRow {
     // The axis-aligned platforms in creation order; a ramp template lists only its floor here.
     PlatformSpan platforms[5];
     int32_t platformCount;
@@ -38,7 +38,7 @@ struct TemplateSpec {
 // never chosen. Rows 2, 3, 4 and 7 sum to one unit in the last place above 1 in single precision,
 // which decides where a draw of exactly 1 lands.
 // clang-format off
-static const TemplateSpec templateSpecs[chunkTemplateCount] = {
+static const TemplateRow templateRows[chunkTemplateCount] = {
     // 0: flat run.
     {{{0, 400, -32, 0}},
      1, 0.0f, {}, 0, 1,
@@ -131,17 +131,17 @@ static void addRamp(ChunkTemplate& chunk, float angle) {
             makeFillPolygon(topRight(*ramp), bottomRight(*ramp), bottomLeft(*next)));
 }
 
-static ChunkTemplate* buildChunkTemplate(const TemplateSpec& spec) {
+static ChunkTemplate* buildChunkTemplate(const TemplateRow& row) {
     // Value-initialised: the exit and every weight start at zero.
     ChunkTemplate* chunk = new ChunkTemplate();
-    for (int32_t i = 0; i < spec.platformCount; i++)
-        chunk->platforms.add(platformFromSpan(spec.platforms[i]));
-    if (spec.rampAngle != 0.0f)
-        addRamp(*chunk, spec.rampAngle);
+    for (int32_t i = 0; i < row.platformCount; i++)
+        chunk->platforms.add(platformFromSpan(row.platforms[i]));
+    if (row.rampAngle != 0.0f)
+        addRamp(*chunk, row.rampAngle);
 
     // A marker sits exactly on the corner, not offset by its own half size.
-    for (int32_t i = 0; i < spec.markerCount; i++) {
-        const Platform* marked = chunk->platforms.get(spec.markedPlatforms[i] - 1);
+    for (int32_t i = 0; i < row.markerCount; i++) {
+        const Platform* marked = chunk->platforms.get(row.markedPlatforms[i] - 1);
         LedgeMarker* marker = new LedgeMarker();
         marker->id = nextId();
         marker->box = makePlatform(topLeft(*marked), markerSize, markerSize, 0.0f);
@@ -151,16 +151,16 @@ static ChunkTemplate* buildChunkTemplate(const TemplateSpec& spec) {
     }
 
     for (int32_t i = 0; i < chunkTemplateCount; i++)
-        chunk->weights[i] = spec.weights[i];
-    chunk->exit = topRight(*chunk->platforms.get(spec.exitPlatform - 1));
+        chunk->weights[i] = row.weights[i];
+    chunk->exit = topRight(*chunk->platforms.get(row.exitPlatform - 1));
     return chunk;
 }
 
 // ---- Public functions --------------------------------------------------------------------------
 
 void buildChunkTemplates() {
-    for (const TemplateSpec& spec : templateSpecs)
-        chunkTemplates.add(buildChunkTemplate(spec));
+    for (const TemplateRow& row : templateRows)
+        chunkTemplates.add(buildChunkTemplate(row));
 }
 
 void releaseChunkTemplates() {
