@@ -24,10 +24,10 @@ bool audioOpen() {
 }
 
 void audioQueueWav(const char* path) {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec fileFormat;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV_RW(SDL_RWFromFile(path, "rb"), 1, &spec, &buffer, &length))
+    if (!SDL_LoadWAV_RW(SDL_RWFromFile(path, "rb"), 1, &fileFormat, &buffer, &length))
         return;
     // Queued as stored: only 44 100 Hz signed 16-bit stereo files play as intended.
     SDL_QueueAudio(audioDevice, buffer, length);
