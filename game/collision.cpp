@@ -256,8 +256,10 @@ Contact contact(const Platform& a, const Platform& b) {
         Vec2 pa = polygon.points[closest];
         Vec2 pb = polygon.points[(closest + 1) % n];
         Vec2 pc = polygon.points[(closest + 2) % n];
-        Vec2 unitNormal = normalized(edgeNormal(pa, pb, pc));
-        Vec2 p = minkowskiSupport(a, b, unitNormal);
+        Vec2 edge = edgeNormal(pa, pb, pc);
+        Vec2 unitNormal = normalized(edge);
+        // Searched along the unscaled normal: in a near tie the corner chosen follows its rounding.
+        Vec2 p = minkowskiSupport(a, b, edge);
         // The depth is the closest edge's distance, not the new point's.
         if (dot(p, unitNormal) - dist < expansionTolerance) {
             Contact result;
