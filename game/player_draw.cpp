@@ -15,7 +15,8 @@ const float bodyCornerRadius = 8.0f;
 const Vec2 footSize = Vec2(12.0f, 8.0f);
 const Vec2 footBase = Vec2(0.0f, 5.0f);
 const float footSpread = 8.0f;
-const float lowBodyDrop = 10.0f; // crouching and sliding lower the body this much
+const float lowBodyDrop = 10.0f;            // crouching lowers the standing body this much
+const Vec2 slidingBody = Vec2(0.0f, 19.0f); // fixed, whatever the figure's height
 const Vec2 eyeOffsets[2] = {Vec2(-8.0f, 4.0f), Vec2(8.0f, 4.0f)};
 const Vec2 eyeSize = Vec2(16.0f, 16.0f);
 const float eyeCornerRadius = 8.0f;
@@ -69,7 +70,7 @@ void poseRunning(Player& player) {
 }
 
 void poseSliding(Player& player) {
-    player.bodyOffset = standingBody(player) + Vec2(0.0f, -lowBodyDrop);
+    player.bodyOffset = slidingBody;
     player.footA = Vec2(-footSpread, footBase.y);
     player.footB = Vec2(footSpread, footBase.y);
 }
