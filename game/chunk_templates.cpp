@@ -2,6 +2,8 @@
 // generator reads. Relies on the oriented boxes of the collision module for corners and ids.
 #include "chunk_templates.h"
 
+#include "level_generator.h"
+
 #include <cstdint>
 
 // ---- Types -------------------------------------------------------------------------------------
@@ -173,4 +175,6 @@ void releaseChunkTemplates() {
         chunk->ledgeMarkers.deleteAll();
     }
     chunkTemplates.deleteAll();
+    // The generator's last template was one of these; the next chunk starts the chain afresh.
+    currentTemplate = nullptr;
 }

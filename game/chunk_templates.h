@@ -37,6 +37,7 @@ extern Array<ChunkTemplate*> chunkTemplates;
 
 // Builds the ten templates, in order, into chunkTemplates.
 void buildChunkTemplates();
-// Frees every template and empties chunkTemplates. The game never calls it (the table lives until
-// the process ends); tests and tools that build the table more than once do.
+// Frees every template, empties chunkTemplates and clears the generator's currentTemplate, which
+// pointed into it. The game never calls it (the table lives until the process ends); tests and
+// tools that build the table more than once do.
 void releaseChunkTemplates();
