@@ -171,12 +171,20 @@ TEST_F(PlayScreen, ScoresTheSquaredStepAndFollowsWithTheCamera) {
 TEST_F(PlayScreen, CRestartsAFinishedRunContinuingTheChain) {
     useLevel({});
     game.groundY = 0.0f;
+    // C during a run is only the slide key.
+    int32_t runs = runsStarted();
+    pushKey(SDLK_c, true);
+    pushKey(SDLK_c, false);
+    playUpdate(game, dt);
+    EXPECT_EQ(runsStarted(), runs);
+    EXPECT_EQ(game.platforms.count, 0);
+
     game.player.position = Vec2(0.0f, -100.0f);
     playUpdate(game, dt);
     ASSERT_FALSE(game.player.alive);
     game.score = 42.0f;
 
-    // C without a fall does nothing special; after the fall it starts a new run at once.
+    // After the fall C starts a new run at once.
     int32_t last = chunks.back().templateIndex;
     chunks.clear();
     seedRandom(7);

@@ -11,6 +11,7 @@
 #include "play_screen.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
@@ -83,8 +84,9 @@ static int parseOptions(int argc, char** argv, Options& options) {
     return 0;
 }
 
-// Reads "<step> <x|c|escape> <down|up>" lines; blank lines and # comments are skipped. On a bad
-// line or a missing file prints the reason and returns false.
+// Reads "<step> <x|c|escape> <down|up>" lines, in any order; blank lines and # comments are
+// skipped. The events come back ordered by step, those of one step in file order. On a bad line or
+// an unreadable file prints the reason and returns false.
 static bool readInput(const char* path, std::vector<KeyEvent>& events) {
     std::ifstream file(path);
     if (!file) {
@@ -127,6 +129,15 @@ static bool readInput(const char* path, std::vector<KeyEvent>& events) {
         }
         events.push_back(event);
     }
+    // A directory opens like a file but cannot be read.
+    if (file.bad()) {
+        fprintf(stderr, "taldrift-sim: cannot read input file %s\n", path);
+        return false;
+    }
+    // The replay walks the events once, step by step: a line for an earlier step further down the
+    // file would otherwise never be sent.
+    std::stable_sort(events.begin(), events.end(),
+                     [](const KeyEvent& a, const KeyEvent& b) { return a.step < b.step; });
     return true;
 }
 

@@ -29,6 +29,11 @@ cmp -s "$work/first" "$work/second" || fail "two runs with the same seed and inp
 "$sim" --seed 6 --steps 2000 --input "$work/input" >"$work/other"
 cmp -s "$work/first" "$work/other" && fail "another seed gave the same level"
 
+# Lines may come in any order: events are sent by step, those of one step in file order.
+printf '400 x down\n200 c down\n1 x down\n230 c up\n9 x up\n401 x up\n' >"$work/shuffled"
+"$sim" --seed 5 --steps 2000 --input "$work/shuffled" >"$work/reordered"
+cmp -s "$work/first" "$work/reordered" || fail "input lines out of step order were not replayed"
+
 # The jump: airborne at once with velocity y held at 300 (less one step of gravity) for the
 # jump step and six more, then falling back under gravity.
 "$sim" --steps 9 --input "$work/input" | grep '^step' | cut -f2-8 >"$work/jump"
@@ -75,6 +80,7 @@ expect_refusal "zero:1:" --input "$work/zero"
 printf '1 x sideways\n' >"$work/direction"
 expect_refusal "direction:1:" --input "$work/direction"
 expect_refusal "cannot read" --input "$work/missing"
+expect_refusal "cannot read" --input "$work"
 expect_refusal "usage" --bogus
 expect_refusal "usage" --steps
 expect_refusal "usage" --seed -4
