@@ -91,6 +91,10 @@ int main(int argc, char** argv) {
     // The tallest printable ink (brackets above, descenders below) spans the cell's height, less
     // a pixel of air at either end so that neighbouring lines never touch.
     InkBox ink = printableInk(font);
+    if (ink.y1 <= ink.y0) {
+        fprintf(stderr, "make_font: the font %s has no printable glyphs\n", fontPath);
+        return 1;
+    }
     float scale = (float)(cell - 2) / (float)(ink.y1 - ink.y0);
     int advance = 0;
     int leftBearing = 0;

@@ -142,6 +142,7 @@ TEST_F(MissingResources, ProgramsFromBrokenOrUnterminatedSources) {
         {"resources/shaders/flatColor.vsh", "missing.fsh", false},
         {"missing.vsh", "resources/shaders/flatColor.fsh", false},
         {"empty.vsh", "resources/shaders/flatColor.fsh", false},
+        {"resources/shaders", "resources/shaders/flatColor.fsh", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.vertex << " + " << c.fragment);

@@ -35,6 +35,9 @@ void audioQueueWav(const char* path) {
 }
 
 void audioClose() {
-    if (audioDevice != 0)
-        SDL_CloseAudioDevice(audioDevice);
+    if (audioDevice == 0)
+        return;
+    SDL_CloseAudioDevice(audioDevice);
+    // Closed is 0 again, so a second close does nothing.
+    audioDevice = 0;
 }

@@ -9,9 +9,18 @@
 bool debugUiInit(SDL_Window* window) {
     IMGUI_CHECKVERSION();
     ImGui::CreateContext();
-    if (!ImGui_ImplSDL2_InitForOpenGL(window, SDL_GL_GetCurrentContext()))
+    // A half-made interface would fail at its first frame; without a context every call below
+    // does nothing instead.
+    if (!ImGui_ImplSDL2_InitForOpenGL(window, SDL_GL_GetCurrentContext())) {
+        ImGui::DestroyContext();
         return false;
-    return ImGui_ImplOpenGL3_Init("#version 150");
+    }
+    if (!ImGui_ImplOpenGL3_Init("#version 150")) {
+        ImGui_ImplSDL2_Shutdown();
+        ImGui::DestroyContext();
+        return false;
+    }
+    return true;
 }
 
 void debugUiProcessEvent(const SDL_Event& event) {
@@ -21,12 +30,16 @@ void debugUiProcessEvent(const SDL_Event& event) {
 }
 
 void debugUiNewFrame() {
+    if (ImGui::GetCurrentContext() == nullptr)
+        return;
     ImGui_ImplOpenGL3_NewFrame();
     ImGui_ImplSDL2_NewFrame();
     ImGui::NewFrame();
 }
 
 void debugUiRender() {
+    if (ImGui::GetCurrentContext() == nullptr)
+        return;
     ImGui::Render();
     ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
 }
@@ -37,6 +50,8 @@ void debugUiDisableSettingsFile() {
 }
 
 void debugUiShutdown() {
+    if (ImGui::GetCurrentContext() == nullptr)
+        return;
     ImGui_ImplOpenGL3_Shutdown();
     ImGui_ImplSDL2_Shutdown();
     ImGui::DestroyContext();

@@ -19,7 +19,7 @@ IVec2 getWindowSize();
 void uploadCamera(const Camera& camera, uint32_t program);
 
 // Decodes an image file into an existing texture, flipped so that its top row is at v = 1. A file
-// that cannot be decoded leaves the texture empty.
+// that cannot be decoded leaves a single clear texel, so whatever is drawn with it stays invisible.
 void loadTexture(const char* path, uint32_t texture);
 // Makes a texture name and loads the image into it.
 void createTexture(const char* path, uint32_t& texture);

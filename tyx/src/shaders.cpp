@@ -30,6 +30,9 @@ const uint32_t quadIndices[6] = {0, 1, 3, 1, 2, 3};
 static const GLuint positionLocation = 0;
 static const GLuint texCoordLocation = 1;
 
+// Shader sources are a few kilobytes; anything longer is not one.
+static const Sint64 maxShaderBytes = 16 * 1024 * 1024;
+
 static const char* const lineVertexPath = "resources/shaders/line.vsh";
 static const char* const lineFragmentPath = "resources/shaders/line.fsh";
 static const char* const spriteVertexPath = "resources/shaders/sprite.vsh";
@@ -81,11 +84,16 @@ uint32_t loadShader(const char* path, uint32_t type) {
         return 0;
     Sint64 size = SDL_RWseek(file, 0, RW_SEEK_END);
     SDL_RWseek(file, 0, RW_SEEK_SET);
-    if (size < 0) {
+    // A directory opens too, and seeks to the end of the address range: no shader is that long.
+    if (size < 0 || size > maxShaderBytes) {
         SDL_RWclose(file);
         return 0;
     }
     char* source = (char*)malloc((size_t)size + 1);
+    if (source == nullptr) {
+        SDL_RWclose(file);
+        return 0;
+    }
     size_t got = SDL_RWread(file, source, 1, (size_t)size);
     if (got < (size_t)size) {
         free(source);
