@@ -1,7 +1,7 @@
 # Debian packages the project needs, and the installer both scripts share. Sourced, not run.
 
 # What building and playing needs.
-PLAY_PACKAGES=(cmake g++ make pkg-config libsdl2-dev libepoxy-dev libimgui-dev libstb-dev)
+PLAY_PACKAGES=(cmake g++ make pkg-config libsdl2-dev libepoxy-dev libimgui-dev libstb-dev libgl1-mesa-dri)
 # What the tests need on top: GoogleTest, a virtual X server and the tools that drive it.
 TEST_PACKAGES=(googletest libgtest-dev xvfb xauth xdotool x11-utils imagemagick)
 
@@ -26,12 +26,18 @@ install_missing() {
 }
 
 # Configures (once) and builds the tree in the given directory with the given extra CMake options.
+# The compiler's output is shown only when the build fails or warns.
 build_tree() {
     local dir=$1
     shift
     if [ ! -f "$dir/CMakeCache.txt" ]; then
         cmake -S . -B "$dir" "$@" >/dev/null
     fi
-    cmake --build "$dir" --parallel "$(nproc)" -- --no-print-directory | grep -v -E '^\[ *[0-9]+%\]' || true
-    test "${PIPESTATUS[0]}" -eq 0
+    echo "Building in $dir/"
+    if ! cmake --build "$dir" --parallel "$(nproc)" >"$dir/build.log" 2>&1; then
+        cat "$dir/build.log"
+        echo "The build in $dir failed." >&2
+        return 1
+    fi
+    grep -i -A3 'warning:' "$dir/build.log" || true
 }
