@@ -39,15 +39,21 @@ static void setModelMatrix(uint32_t program, Vec2 position, float angle, Vec2 sc
     glUniformMatrix4fv(glGetUniformLocation(program, "modelMatrix"), 1, GL_TRUE, model.m);
 }
 
-// The shared frame of the flat-colour shapes: uploads count vertices (x, y, 0) to the shape mesh
-// and draws them as mode, placed at position, turned by angle and scaled by scale.
-static void drawShape(const Camera& camera, const float* vertices, int32_t count, GLenum mode,
-                      Vec2 position, float angle, Vec2 scale, const Vec4& colour) {
-    uint32_t program = renderer.flatColorProgram;
+// The common start of a placed draw: selects the program and sets the camera, the colour and the
+// model matrix translation . rotation . scale.
+static void beginPlacedDraw(uint32_t program, const Camera& camera, const Vec4& colour,
+                            Vec2 position, float angle, Vec2 scale) {
     glUseProgram(program);
     uploadCamera(camera, program);
     setColorTint(program, colour);
     setModelMatrix(program, position, angle, scale);
+}
+
+// The shared frame of the flat-colour shapes: uploads count vertices (x, y, 0) to the shape mesh
+// and draws them as mode, placed at position, turned by angle and scaled by scale.
+static void drawShape(const Camera& camera, const float* vertices, int32_t count, GLenum mode,
+                      Vec2 position, float angle, Vec2 scale, const Vec4& colour) {
+    beginPlacedDraw(renderer.flatColorProgram, camera, colour, position, angle, scale);
     glBindVertexArray(renderer.shapeVertexArray);
     glBindBuffer(GL_ARRAY_BUFFER, renderer.shapeBuffer);
     glBufferData(GL_ARRAY_BUFFER, (GLsizeiptr)count * 3 * (GLsizeiptr)sizeof(float), vertices,
@@ -155,11 +161,7 @@ void drawLine(const Camera& camera, Vec2 from, Vec2 to, const Vec4& colour) {
 }
 
 void drawRect(const Camera& camera, Vec2 centre, Vec2 size, float angle, const Vec4& colour) {
-    uint32_t program = renderer.flatColorProgram;
-    glUseProgram(program);
-    uploadCamera(camera, program);
-    setColorTint(program, colour);
-    setModelMatrix(program, centre, angle, size);
+    beginPlacedDraw(renderer.flatColorProgram, camera, colour, centre, angle, size);
     glBindVertexArray(renderer.quadVertexArray);
     glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
     glBindVertexArray(0);
@@ -254,10 +256,7 @@ void drawNotchedRect(const Camera& camera, Vec2 centre, Vec2 size, float notchRa
 void drawSprite(const Camera& camera, uint32_t texture, Vec2 centre, float angle, Vec2 size,
                 const Vec4& colour) {
     uint32_t program = renderer.spriteProgram;
-    glUseProgram(program);
-    uploadCamera(camera, program);
-    setColorTint(program, colour);
-    setModelMatrix(program, centre, angle, size);
+    beginPlacedDraw(program, camera, colour, centre, angle, size);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);
     glUniform1i(glGetUniformLocation(program, "spriteTex"), 0);
