@@ -41,13 +41,9 @@ Vec4 advanceBackground(BackgroundState& state) {
     state.hueTime += hueStep;
     state.valueNoiseTime += noiseStep;
     state.saturationNoiseTime += noiseStep;
-    return backgroundColourAt(state.hueTime, state.saturationNoiseTime, state.valueNoiseTime);
-}
-
-Vec4 backgroundColourAt(float hueTime, float saturationNoiseTime, float valueNoiseTime) {
-    float s = noiseLevel(saturationNoiseTime);
-    float v = noiseLevel(valueNoiseTime);
-    return hsvColour(hueTime, s, v);
+    float s = noiseLevel(state.saturationNoiseTime);
+    float v = noiseLevel(state.valueNoiseTime);
+    return hsvColour(state.hueTime, s, v);
 }
 
 Vec4 hsvColour(float h, float s, float v) {

@@ -18,8 +18,6 @@ Vec4 backgroundColour();
 const BackgroundState& currentBackgroundState();
 // Advances the given clocks by one frame and returns the colour for their new values.
 Vec4 advanceBackground(BackgroundState& state);
-// The colour for clocks that have already been advanced to these values.
-Vec4 backgroundColourAt(float hueTime, float saturationNoiseTime, float valueNoiseTime);
 // Hue h in degrees (not wrapped: 300 and above stays in the magenta-red sector), saturation and
 // value in 0..1, to an opaque RGBA colour.
 Vec4 hsvColour(float h, float s, float v);
