@@ -51,6 +51,12 @@ int32_t chooseNextTemplate(const ChunkTemplate& current, int32_t randomValue) {
     return 0;
 }
 
+void releaseLevel(Game& game) {
+    game.platforms.deleteAll();
+    game.ledgeMarkers.deleteAll();
+    game.fillPolygons.deleteAll();
+}
+
 int32_t generateChunk(Game& game) {
     // The first chunk ever is the flat run, and it draws no random number.
     int32_t index = currentTemplate ? chooseNextTemplate(*currentTemplate, nextRandom()) : 0;

@@ -69,10 +69,7 @@ static void generateAheadOfPlayer(Game& game) {
 }
 
 void restartRun(Game& game) {
-    game.platforms.deleteAll();
-    game.ledgeMarkers.deleteAll();
-    // The point lists belong to the templates; only the instances go.
-    game.fillPolygons.deleteAll();
+    releaseLevel(game);
     seedRandomFromClock();
     game.score = 0.0f;
     game.frontier = Vec2(-64.0f, 0.0f);

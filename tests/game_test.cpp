@@ -3,6 +3,7 @@
 #include "game.h"
 
 #include "event_queue.h"
+#include "level_generator.h"
 #include "play_screen.h"
 #include "title_screen.h"
 #include "tyx.h"
@@ -31,9 +32,7 @@ class GameUpdate : public EventQueueTest {
     }
     // A play update builds the level and the template table, which the game keeps to the end.
     void TearDown() override {
-        game.platforms.deleteAll();
-        game.ledgeMarkers.deleteAll();
-        game.fillPolygons.deleteAll();
+        releaseLevel(game);
         releaseChunkTemplates();
         EventQueueTest::TearDown();
     }

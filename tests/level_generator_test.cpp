@@ -21,11 +21,7 @@ class Generator : public testing::Test {
         currentTemplate = nullptr;
         seedRandom(1);
     }
-    void TearDown() override {
-        game.platforms.deleteAll();
-        game.fillPolygons.deleteAll();
-        game.ledgeMarkers.deleteAll();
-    }
+    void TearDown() override { releaseLevel(game); }
 
     Game game;
 };

@@ -53,18 +53,12 @@ class PlayScreen : public testing::Test {
     }
     void TearDown() override {
         chunkGenerated = nullptr;
-        clearLevel();
-    }
-
-    void clearLevel() {
-        game.platforms.deleteAll();
-        game.ledgeMarkers.deleteAll();
-        game.fillPolygons.deleteAll();
+        releaseLevel(game);
     }
 
     // Replaces the level with the given platforms and keeps the generator from adding any.
     void useLevel(const std::vector<Platform>& platforms) {
-        clearLevel();
+        releaseLevel(game);
         for (const Platform& platform : platforms)
             game.platforms.add(new Platform(platform));
         game.frontier = Vec2(1.0e6f, 0.0f);

@@ -217,9 +217,7 @@ int main(int argc, char** argv) {
     }
     // The level and the template table live until the process ends in the game; freed here so
     // that leak checkers see only real leaks.
-    game.platforms.deleteAll();
-    game.ledgeMarkers.deleteAll();
-    game.fillPolygons.deleteAll();
+    releaseLevel(game);
     releaseChunkTemplates();
     fflush(stdout);
     SDL_Quit();
