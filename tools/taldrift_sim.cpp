@@ -7,26 +7,17 @@
 // Output, tab-separated, in the order things happen: a "chunk" line for every chunk generated and
 // a "step" line after every update. With --quiet, one summary line on standard error instead.
 #include "game.h"
+#include "key_script.h"
 #include "level_generator.h"
 #include "play_screen.h"
 
 #include <SDL.h>
-#include <algorithm>
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
-
-struct KeyEvent {
-    int64_t step;
-    SDL_Keycode key;
-    bool down;
-};
 
 struct Options {
     uint32_t seed = 1;
@@ -41,21 +32,6 @@ static bool printLines = true;
 static int64_t chunksGenerated = 0;
 
 // ---- Command line ------------------------------------------------------------------------------
-
-// Parses a whole decimal number in [low, high]; false on anything else.
-static bool parseNumber(const std::string& text, int64_t low, int64_t high, int64_t& out) {
-    if (text.empty() || text.size() > 19)
-        return false;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-    }
-    long long value = strtoll(text.c_str(), nullptr, 10);
-    if (value < low || value > high)
-        return false;
-    out = value;
-    return true;
-}
 
 // Returns 0 when the options were understood, otherwise the exit code after printing usage.
 static int parseOptions(int argc, char** argv, Options& options) {
@@ -82,63 +58,6 @@ static int parseOptions(int argc, char** argv, Options& options) {
         }
     }
     return 0;
-}
-
-// Reads "<step> <x|c|escape> <down|up>" lines, in any order; blank lines and # comments are
-// skipped. The events come back ordered by step, those of one step in file order. On a bad line or
-// an unreadable file prints the reason and returns false.
-static bool readInput(const char* path, std::vector<KeyEvent>& events) {
-    std::ifstream file(path);
-    if (!file) {
-        fprintf(stderr, "taldrift-sim: cannot read input file %s\n", path);
-        return false;
-    }
-    std::string line;
-    int lineNumber = 0;
-    while (std::getline(file, line)) {
-        lineNumber++;
-        size_t hash = line.find('#');
-        if (hash != std::string::npos)
-            line.resize(hash);
-        std::istringstream fields(line);
-        std::string stepText, keyText, directionText, extra;
-        if (!(fields >> stepText))
-            continue;
-        KeyEvent event{};
-        bool good = (fields >> keyText) && (fields >> directionText) && !(fields >> extra) &&
-                    parseNumber(stepText, 1, INT64_MAX / 2, event.step);
-        if (good) {
-            if (keyText == "x")
-                event.key = SDLK_x;
-            else if (keyText == "c")
-                event.key = SDLK_c;
-            else if (keyText == "escape")
-                event.key = SDLK_ESCAPE;
-            else
-                good = false;
-        }
-        if (good && (directionText == "down" || directionText == "up"))
-            event.down = directionText == "down";
-        else
-            good = false;
-        if (!good) {
-            fprintf(stderr,
-                    "taldrift-sim: %s:%d: expected \"<step> <x|c|escape> <down|up>\", got \"%s\"\n",
-                    path, lineNumber, line.c_str());
-            return false;
-        }
-        events.push_back(event);
-    }
-    // A directory opens like a file but cannot be read.
-    if (file.bad()) {
-        fprintf(stderr, "taldrift-sim: cannot read input file %s\n", path);
-        return false;
-    }
-    // The replay walks the events once, step by step: a line for an earlier step further down the
-    // file would otherwise never be sent.
-    std::stable_sort(events.begin(), events.end(),
-                     [](const KeyEvent& a, const KeyEvent& b) { return a.step < b.step; });
-    return true;
 }
 
 // ---- Simulation --------------------------------------------------------------------------------
@@ -173,8 +92,11 @@ int main(int argc, char** argv) {
     if (int code = parseOptions(argc, argv, options))
         return code;
     std::vector<KeyEvent> events;
-    if (options.inputPath != nullptr && !readInput(options.inputPath, events))
+    std::string error;
+    if (options.inputPath != nullptr && !readKeyScript(options.inputPath, events, error)) {
+        fprintf(stderr, "taldrift-sim: %s\n", error.c_str());
         return 2;
+    }
     if (SDL_Init(SDL_INIT_EVENTS) != 0) {
         fprintf(stderr, "taldrift-sim: cannot start SDL's event queue: %s\n", SDL_GetError());
         return 1;

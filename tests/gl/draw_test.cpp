@@ -4,6 +4,7 @@
 
 #include "draw.h"
 #include "shaders.h"
+#include "text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -381,4 +382,33 @@ TEST_F(Drawing, TextureFromAMissingFileDrawsNothing) {
     drawSprite(windowCamera(), texture, Vec2(0.0f, 0.0f), 0.0f, Vec2(100.0f, 100.0f));
     Frame frame = readFrame();
     EXPECT_EQ(frame.count(black), frame.width * frame.height);
+}
+
+TEST_F(Drawing, EveryOperationCountsTheDrawCallsItIssues) {
+    const Vec2 points[4] = {{0.0f, 0.0f}, {10.0f, 0.0f}, {0.0f, 10.0f}, {10.0f, 10.0f}};
+    const Camera& camera = windowCamera();
+    const struct {
+        const char* name;
+        std::function<void()> draw;
+        uint64_t calls;
+    } cases[] = {
+        {"line", [&] { drawLine(camera, Vec2(0.0f, 0.0f), Vec2(5.0f, 5.0f), red); }, 1},
+        {"rect", [&] { drawRect(camera, Vec2(0.0f, 0.0f), Vec2(5.0f, 5.0f), 0.0f, red); }, 1},
+        {"outline",
+         [&] { drawRectOutline(camera, Vec2(0.0f, 0.0f), Vec2(5.0f, 5.0f), 0.0f, red, 1.0f); }, 4},
+        {"strip", [&] { drawTriangleStrip(camera, Vec2(0.0f, 0.0f), points, 4, 1.0f, 0.0f, red); },
+         1},
+        {"half disc", [&] { drawHalfDisc(camera, Vec2(0.0f, 0.0f), 5.0f, 0.0f, red); }, 1},
+        {"rounded",
+         [&] { drawRoundedRect(camera, Vec2(0.0f, 0.0f), Vec2(9.0f, 9.0f), 2.0f, 0.0f, red); }, 1},
+        {"notched",
+         [&] { drawNotchedRect(camera, Vec2(0.0f, 0.0f), Vec2(9.0f, 9.0f), 2.0f, 0.0f, red); }, 1},
+        {"text", [&] { drawText(camera, "abc", 3, Vec2(0.0f, 0.0f), 10.0f, red); }, 3},
+        {"no text", [&] { drawText(camera, "abc", 0, Vec2(0.0f, 0.0f), 10.0f, red); }, 0},
+    };
+    for (const auto& c : cases) {
+        uint64_t before = drawCallCount();
+        c.draw();
+        EXPECT_EQ(drawCallCount() - before, c.calls) << c.name;
+    }
 }

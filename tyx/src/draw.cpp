@@ -27,6 +27,8 @@ static const int notchedRectPointCount = 34;
 // Corner centre signs of the rounded rectangle, counter-clockwise from the top right.
 static const float cornerSigns[4][2] = {{1.0f, 1.0f}, {-1.0f, 1.0f}, {-1.0f, -1.0f}, {1.0f, -1.0f}};
 
+static uint64_t drawCalls = 0;
+
 // ---- Helpers -----------------------------------------------------------------------------------
 
 static void setColorTint(uint32_t program, const Vec4& colour) {
@@ -59,6 +61,7 @@ static void drawShape(const Camera& camera, const float* vertices, int32_t count
     glBufferData(GL_ARRAY_BUFFER, (GLsizeiptr)count * 3 * (GLsizeiptr)sizeof(float), vertices,
                  GL_DYNAMIC_DRAW);
     glDrawArrays(mode, 0, count);
+    countDrawCall();
     glBindVertexArray(0);
     glUseProgram(0);
 }
@@ -89,6 +92,14 @@ static void flipRows(unsigned char* pixels, int width, int height) {
 }
 
 // ---- Public functions --------------------------------------------------------------------------
+
+uint64_t drawCallCount() {
+    return drawCalls;
+}
+
+void countDrawCall() {
+    drawCalls++;
+}
 
 IVec2 getWindowSize() {
     IVec2 size;
@@ -153,6 +164,7 @@ void drawLine(const Camera& camera, Vec2 from, Vec2 to, const Vec4& colour) {
         glVertexAttribPointer((GLuint)position, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
     }
     glDrawArrays(GL_LINES, 0, 2);
+    countDrawCall();
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     if (position >= 0)
         glDisableVertexAttribArray((GLuint)position);
@@ -164,6 +176,7 @@ void drawRect(const Camera& camera, Vec2 centre, Vec2 size, float angle, const V
     beginPlacedDraw(renderer.flatColorProgram, camera, colour, centre, angle, size);
     glBindVertexArray(renderer.quadVertexArray);
     glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
+    countDrawCall();
     glBindVertexArray(0);
     glUseProgram(0);
 }
@@ -262,6 +275,7 @@ void drawSprite(const Camera& camera, uint32_t texture, Vec2 centre, float angle
     glUniform1i(glGetUniformLocation(program, "spriteTex"), 0);
     glBindVertexArray(renderer.quadVertexArray);
     glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
+    countDrawCall();
     glBindVertexArray(0);
     glUseProgram(0);
 }

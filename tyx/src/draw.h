@@ -15,6 +15,12 @@ struct Camera {
 
 // The current size of the window the render context was made for; (0, 0) before there is one.
 IVec2 getWindowSize();
+// How many OpenGL draw calls (one per glDraw* call) the draw operations and the text have issued
+// since the program started: what a frame costs the driver.
+uint64_t drawCallCount();
+// Counts one draw call; every glDraw* of the renderer goes with one.
+void countDrawCall();
+
 // Sets the current program's projectionMatrix and viewingMatrix from the camera.
 void uploadCamera(const Camera& camera, uint32_t program);
 

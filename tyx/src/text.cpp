@@ -94,6 +94,7 @@ void drawText(const Camera& camera, const char* text, int32_t length, Vec2 posit
             glVertexAttribPointer((GLuint)texCoord, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
         }
         glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
+        countDrawCall();
         x = x + size;
     }
 
