@@ -7,8 +7,7 @@
 
 #include <SDL.h>
 
-// Auto-repeats are not transitions: only the first key-down of a hold counts.
-static void countTransition(KeyState& key, bool down) {
+void countTransition(KeyState& key, bool down) {
     key.halfTransitions += 1;
     key.endedDown = down;
 }
@@ -27,6 +26,7 @@ bool pollPlayInput(KeyboardState& keys) {
             result = false;
         } else if ((event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) &&
                    event.key.repeat == 0) {
+            // Auto-repeats are not transitions: only the first key-down of a hold counts.
             bool down = event.type == SDL_KEYDOWN;
             switch (event.key.keysym.sym) {
             case SDLK_ESCAPE:

@@ -16,6 +16,8 @@ struct KeyboardState {
 // Takes every pending event, counting X and C; false when the game is to end (window closed, or
 // Escape pressed or released).
 bool pollPlayInput(KeyboardState& keys);
+// Counts one key-down or key-up of a key, as the poll does for every event that is not a repeat.
+void countTransition(KeyState& key, bool down);
 // The key went down during the last poll.
 bool wasPressed(const KeyState& key);
 // The key went up during the last poll.

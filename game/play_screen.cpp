@@ -44,9 +44,7 @@ static void findGroundAndCull(Game& game) {
     int32_t i = 0;
     while (i < game.platforms.count) {
         Platform* platform = game.platforms.get(i);
-        if (!found && p.x > topLeft(*platform).x && topRight(*platform).x > p.x &&
-            p.y > platform->centre.y) {
-            game.groundY = bottomLeft(*platform).y;
+        if (!found && groundUnder(*platform, p, game.groundY)) {
             found = true;
         } else if (p.x - cullBehind > platform->centre.x) {
             game.platforms.removeAt(i);
@@ -66,6 +64,19 @@ static void generateAheadOfPlayer(Game& game) {
         if (!(game.frontier.x > before))
             break;
     }
+}
+
+bool groundUnder(const Platform& platform, Vec2 position, float& groundY) {
+    if (position.x > topLeft(platform).x && topRight(platform).x > position.x &&
+        position.y > platform.centre.y) {
+        groundY = bottomLeft(platform).y;
+        return true;
+    }
+    return false;
+}
+
+bool hasFallen(float groundY, Vec2 position) {
+    return groundY - fallDistance > position.y;
 }
 
 void restartRun(Game& game) {
@@ -94,7 +105,7 @@ bool playUpdate(Game& game, float dt) {
 
     generateAheadOfPlayer(game);
     findGroundAndCull(game);
-    if (game.groundY - fallDistance > player.position.y)
+    if (hasFallen(game.groundY, player.position))
         player.alive = false;
 
     bool running = pollPlayInput(game.keys);

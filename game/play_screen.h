@@ -11,6 +11,11 @@
 bool playUpdate(Game& game, float dt);
 // Draws one frame of the play screen.
 void playDraw(Game& game);
+// True when the platform counts as the ground under position (it spans position's x and its
+// centre is below it); groundY then takes the height falls are measured from, its bottom edge.
+bool groundUnder(const Platform& platform, Vec2 position, float& groundY);
+// True when position is far enough below groundY to end the run.
+bool hasFallen(float groundY, Vec2 position);
 // Starts a new run: empties the level, reseeds, generates five chunks and resets the player.
 void restartRun(Game& game);
 // How many runs this process has started.
