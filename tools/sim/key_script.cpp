@@ -83,3 +83,9 @@ bool readKeyScript(const char* path, std::vector<KeyEvent>& events, std::string&
     }
     return parseKeyScript(file, path, events, error);
 }
+
+bool writeKeyEvent(FILE* file, const KeyEvent& event) {
+    const char* key = event.key == SDLK_x ? "x" : event.key == SDLK_c ? "c" : "escape";
+    return fprintf(file, "%lld %s %s\n", (long long)event.step, key, event.down ? "down" : "up") >
+           0;
+}

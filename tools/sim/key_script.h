@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 #include <cstdint>
+#include <cstdio>
 #include <istream>
 #include <string>
 #include <vector>
@@ -25,3 +26,5 @@ bool parseKeyScript(std::istream& in, const std::string& name, std::vector<KeyEv
 // Reads a key script from a file; false with the reason in error when the file cannot be read or
 // holds a malformed line.
 bool readKeyScript(const char* path, std::vector<KeyEvent>& events, std::string& error);
+// Writes one event as a script line; false when the write fails.
+bool writeKeyEvent(FILE* file, const KeyEvent& event);
