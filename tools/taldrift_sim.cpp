@@ -1,35 +1,54 @@
 // taldrift-sim: runs the real play screen without a window, OpenGL or debug interface, for tests,
-// replays and measurements. Input comes from a file of key events, pushed into SDL's event queue
-// before the update they belong to, so the play screen reads them through its own poll.
+// replays and measurements. Input comes from a file of key events or from the autopilot, pushed
+// into SDL's event queue before the update they belong to, so the play screen reads them through
+// its own poll.
 //
-//   taldrift-sim [--seed N] [--steps K] [--input FILE] [--quiet]
+//   taldrift-sim [--seed N] [--steps K] [--input FILE | --autopilot] [--record FILE]
+//                [--draw-every N [--real-time]] [--timing FILE] [--quiet]
 //
 // Output, tab-separated, in the order things happen: a "chunk" line for every chunk generated and
 // a "step" line after every update. With --quiet, one summary line on standard error instead.
+#include "autopilot.h"
+#include "chunk_log.h"
+#include "draw_window.h"
 #include "game.h"
 #include "key_script.h"
 #include "level_generator.h"
 #include "play_screen.h"
+#include "run_stats.h"
 
 #include <SDL.h>
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
+
+using Clock = std::chrono::steady_clock;
 
 struct Options {
     uint32_t seed = 1;
     int64_t steps = 640;
     const char* inputPath = nullptr;
+    bool autopilot = false;
+    const char* recordPath = nullptr;
+    int64_t drawEvery = 0;
+    bool realTime = false;
+    const char* timingPath = nullptr;
     bool quiet = false;
 };
 
-static const char usage[] = "usage: taldrift-sim [--seed N] [--steps K] [--input FILE] [--quiet]\n";
+static const char usage[] =
+    "usage: taldrift-sim [--seed N] [--steps K] [--input FILE | --autopilot] [--record FILE]\n"
+    "                    [--draw-every N [--real-time]] [--timing FILE] [--quiet]\n";
+
+// Updates per line of the timing file: one simulated minute.
+static const int64_t timingBlock = 64 * 60;
 
 static bool printLines = true;
-static int64_t chunksGenerated = 0;
+static ChunkLog chunkLog;
 
 // ---- Command line ------------------------------------------------------------------------------
 
@@ -38,34 +57,54 @@ static int parseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; i++) {
         std::string option = argv[i];
         bool hasValue = i + 1 < argc;
+        const char* value = hasValue ? argv[i + 1] : nullptr;
         int64_t number = 0;
         if (option == "--quiet") {
             options.quiet = true;
-        } else if (option == "--seed" && hasValue &&
-                   parseNumber(argv[i + 1], 0, UINT32_MAX, number)) {
+        } else if (option == "--autopilot") {
+            options.autopilot = true;
+        } else if (option == "--real-time") {
+            options.realTime = true;
+        } else if (option == "--seed" && hasValue && parseNumber(value, 0, UINT32_MAX, number)) {
             options.seed = (uint32_t)number;
             i++;
         } else if (option == "--steps" && hasValue &&
-                   parseNumber(argv[i + 1], 0, INT64_MAX / 2, number)) {
+                   parseNumber(value, 0, INT64_MAX / 2, number)) {
             options.steps = number;
             i++;
+        } else if (option == "--draw-every" && hasValue &&
+                   parseNumber(value, 1, INT64_MAX / 2, number)) {
+            options.drawEvery = number;
+            i++;
         } else if (option == "--input" && hasValue) {
-            options.inputPath = argv[i + 1];
+            options.inputPath = value;
+            i++;
+        } else if (option == "--record" && hasValue) {
+            options.recordPath = value;
+            i++;
+        } else if (option == "--timing" && hasValue) {
+            options.timingPath = value;
             i++;
         } else {
             fputs(usage, stderr);
             return 2;
         }
     }
+    bool conflicting = (options.autopilot && options.inputPath != nullptr) ||
+                       (options.realTime && options.drawEvery == 0);
+    if (conflicting) {
+        fputs(usage, stderr);
+        return 2;
+    }
     return 0;
 }
 
-// ---- Simulation --------------------------------------------------------------------------------
+// ---- Output ------------------------------------------------------------------------------------
 
-static void printChunk(int32_t templateIndex, Vec2 origin) {
-    chunksGenerated++;
+static void onChunk(int32_t templateIndex, Vec2 origin) {
+    logChunk(chunkLog, templateIndex, origin);
     if (printLines)
-        printf("chunk\t%" PRId64 "\t%d\t%.9g\t%.9g\n", chunksGenerated, templateIndex,
+        printf("chunk\t%" PRId64 "\t%d\t%.9g\t%.9g\n", chunkLog.generated, templateIndex,
                (double)origin.x, (double)origin.y);
 }
 
@@ -75,6 +114,33 @@ static void printStep(int64_t step, const Game& game) {
            (double)player.position.x, (double)player.position.y, (double)player.velocity.x,
            (double)player.velocity.y, player.motionState, player.alive ? 1 : 0, (double)game.score,
            (double)game.groundY);
+}
+
+static void printSummary(const Options& options, int64_t step, double seconds, const Game& game,
+                         const RunStats& stats, const Autopilot* autopilot, double autopilotSeconds,
+                         const DrawWindow& window) {
+    fprintf(stderr,
+            "steps=%" PRId64 " updates_per_s=%.0f runs=%d chunks=%" PRId64
+            " platforms=%d ledge_markers=%d fill_polygons=%d",
+            step, seconds > 0.0 ? (double)step / seconds : 0.0, runsStarted(), chunkLog.generated,
+            game.platforms.count, game.ledgeMarkers.count, game.fillPolygons.count);
+    if (autopilot) {
+        fprintf(stderr, " deaths=%" PRId64 " deaths_by_template=", stats.deaths);
+        for (int32_t i = 0; i < chunkTemplateCount; i++)
+            fprintf(stderr, "%s%" PRId64, i > 0 ? "," : "", stats.deathsByTemplate[i]);
+        const AutopilotCounters& counters = autopilot->counters;
+        fprintf(stderr,
+                " stuck_s=%.1f farthest_x=%.1f searches=%" PRId64 " escapes=%" PRId64
+                " give_ups=%" PRId64 " soft_locks=%" PRId64 " lookahead_steps=%" PRId64
+                " autopilot_s=%.2f",
+                (double)stats.stuckSteps / 64.0, (double)stats.farthestX, counters.searches,
+                counters.escapes, counters.giveUps, counters.softLocks, autopilot->lookahead.steps,
+                autopilotSeconds);
+    }
+    if (options.drawEvery > 0)
+        fprintf(stderr, " draw_calls_max=%" PRIu64 " draw_calls_mean=%.1f", window.aliveCallsMax,
+                meanDrawCalls(window));
+    fputc('\n', stderr);
 }
 
 static void pushKey(const KeyEvent& key) {
@@ -87,61 +153,128 @@ static void pushKey(const KeyEvent& key) {
     SDL_PushEvent(&event);
 }
 
+// Opens a file to write or says why not.
+static FILE* openOutput(const char* path) {
+    FILE* file = fopen(path, "w");
+    if (file == nullptr)
+        fprintf(stderr, "taldrift-sim: cannot write %s\n", path);
+    return file;
+}
+
+// Closes a file written to; false, with a message, when anything written was lost.
+static bool closeOutput(FILE* file, const char* path) {
+    if (file == nullptr)
+        return true;
+    bool good = !ferror(file);
+    good = fclose(file) == 0 && good;
+    if (!good)
+        fprintf(stderr, "taldrift-sim: writing %s failed\n", path);
+    return good;
+}
+
+// ---- Simulation --------------------------------------------------------------------------------
+
 int main(int argc, char** argv) {
     Options options;
     if (int code = parseOptions(argc, argv, options))
         return code;
-    std::vector<KeyEvent> events;
+    std::vector<KeyEvent> script;
     std::string error;
-    if (options.inputPath != nullptr && !readKeyScript(options.inputPath, events, error)) {
+    if (options.inputPath != nullptr && !readKeyScript(options.inputPath, script, error)) {
         fprintf(stderr, "taldrift-sim: %s\n", error.c_str());
         return 2;
     }
+    FILE* record = options.recordPath ? openOutput(options.recordPath) : nullptr;
+    FILE* timing = options.timingPath ? openOutput(options.timingPath) : nullptr;
+    if ((options.recordPath && !record) || (options.timingPath && !timing))
+        return 2;
     if (SDL_Init(SDL_INIT_EVENTS) != 0) {
         fprintf(stderr, "taldrift-sim: cannot start SDL's event queue: %s\n", SDL_GetError());
+        return 1;
+    }
+    DrawWindow window;
+    if (options.drawEvery > 0 && !openDrawWindow(window, error)) {
+        fprintf(stderr, "taldrift-sim: %s\n", error.c_str());
+        SDL_Quit();
         return 1;
     }
 
     printLines = !options.quiet;
     randomSeedOverride = options.seed;
-    chunkGenerated = printChunk;
+    chunkGenerated = onChunk;
 
     // The camera the real game starts with, from its 640x480 window.
     Game game;
     game.camera.size = Vec2(640.0f, 480.0f);
     const float dt = 1.0f / 64.0f;
+    std::unique_ptr<Autopilot> autopilot;
+    if (options.autopilot) {
+        autopilot = std::make_unique<Autopilot>();
+        startAutopilot(*autopilot, chunkLog);
+    }
+    RunStats stats;
 
-    size_t nextEvent = 0;
+    size_t nextScripted = 0;
+    std::vector<KeyEvent> events;
     int64_t step = 0;
-    auto start = std::chrono::steady_clock::now();
+    double autopilotSeconds = 0.0;
+    auto start = Clock::now();
+    auto blockStart = start;
     while (step < options.steps) {
         step++;
-        while (nextEvent < events.size() && events[nextEvent].step <= step) {
-            if (events[nextEvent].step == step)
-                pushKey(events[nextEvent]);
-            nextEvent++;
+        events.clear();
+        if (autopilot) {
+            auto before = Clock::now();
+            autopilotKeys(*autopilot, game, step, events);
+            autopilotSeconds += std::chrono::duration<double>(Clock::now() - before).count();
+        }
+        while (nextScripted < script.size() && script[nextScripted].step <= step) {
+            if (script[nextScripted].step == step)
+                events.push_back(script[nextScripted]);
+            nextScripted++;
+        }
+        for (const KeyEvent& event : events) {
+            pushKey(event);
+            if (record)
+                writeKeyEvent(record, event);
         }
         bool running = playUpdate(game, dt);
+        noteUpdate(stats, game, chunkLog, runsStarted());
         if (printLines)
             printStep(step, game);
+        if (options.drawEvery > 0 && step % options.drawEvery == 0) {
+            drawFrame(window, game);
+            if (options.realTime) {
+                double due = (double)step / 64.0;
+                double now = std::chrono::duration<double>(Clock::now() - start).count();
+                if (due > now)
+                    SDL_Delay((Uint32)((due - now) * 1000.0));
+            }
+        }
+        if (timing && step % timingBlock == 0) {
+            auto now = Clock::now();
+            double ns = std::chrono::duration<double, std::nano>(now - blockStart).count();
+            fprintf(timing, "%" PRId64 "\t%.1f\t%d\t%d\n", step / timingBlock,
+                    ns / (double)timingBlock, game.platforms.count, game.ledgeMarkers.count);
+            blockStart = now;
+        }
         if (!running)
             break;
     }
-    double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    finishStats(stats);
 
-    if (options.quiet) {
-        fprintf(stderr,
-                "steps=%" PRId64 " updates_per_s=%.0f runs=%d chunks=%" PRId64
-                " platforms=%d ledge_markers=%d fill_polygons=%d\n",
-                step, seconds > 0.0 ? (double)step / seconds : 0.0, runsStarted(), chunksGenerated,
-                game.platforms.count, game.ledgeMarkers.count, game.fillPolygons.count);
-    }
+    if (options.quiet)
+        printSummary(options, step, seconds, game, stats, autopilot.get(), autopilotSeconds,
+                     window);
+    bool written = closeOutput(record, options.recordPath);
+    written = closeOutput(timing, options.timingPath) && written;
     // The level and the template table live until the process ends in the game; freed here so
     // that leak checkers see only real leaks.
     releaseLevel(game);
     releaseChunkTemplates();
     fflush(stdout);
+    closeDrawWindow(window);
     SDL_Quit();
-    return 0;
+    return written ? 0 : 1;
 }

@@ -1,0 +1,65 @@
+// Rollouts. Key events are found by walking the plan's sorted list once.
+#include "rollout.h"
+
+#include "progress.h"
+
+#include <algorithm>
+#include <iterator>
+
+static const float dt = 1.0f / 64.0f;
+// The gain over the last updates that counts as still getting on.
+static const float lateGain = 32.0f;
+// A slide or crouch that has not moved for this many updates without room to stand is stuck.
+static const int32_t stuckLowAfter = 16;
+
+Outcome rollOut(RolloutContext& context, Prediction prediction, int32_t from, int32_t until,
+                const std::vector<PlannedKey>& keys, std::vector<Prediction>* states,
+                std::vector<ExpectedState>* expected) {
+    Outcome outcome;
+    outcome.start = progressPotential(*context.chunks, prediction.player.position);
+    outcome.best = outcome.end = outcome.late = outcome.start;
+    size_t next = 0;
+    while (next < keys.size() && keys[next].at < from)
+        next++;
+    KeyEvent events[8];
+    int32_t stillFor = 0;
+    for (int32_t at = from; at < until; at++) {
+        if (states)
+            states->push_back(prediction);
+        int32_t count = 0;
+        while (next < keys.size() && keys[next].at == at) {
+            if (count < (int32_t)std::size(events))
+                events[count++] = keys[next].event;
+            next++;
+        }
+        Vec2 before = prediction.player.position;
+        predictStep(context.view, prediction, events, count, dt);
+        context.steps++;
+        const Player& moved = prediction.player;
+        bool still = moved.position.x == before.x && moved.position.y == before.y;
+        stillFor = still ? stillFor + 1 : 0;
+        if (prediction.fallen || stuckLow(moved, stillFor)) {
+            outcome.fell = true;
+            outcome.fellAt = at;
+            return outcome;
+        }
+        const Player& player = prediction.player;
+        if (expected)
+            expected->push_back({player.position, player.velocity, player.motionState});
+        float potential = progressPotential(*context.chunks, player.position);
+        outcome.best = std::max(outcome.best, potential);
+        outcome.end = potential;
+        if (at < until - lateStretch)
+            outcome.late = potential;
+    }
+    return outcome;
+}
+
+bool stuckLow(const Player& player, int32_t stillFor) {
+    bool low = player.motionState == Sliding || player.motionState == Crouching;
+    return low && !player.canStand && stillFor >= stuckLowAfter;
+}
+
+bool stillGoing(const Outcome& outcome) {
+    return outcome.end - outcome.late >= lateGain;
+}

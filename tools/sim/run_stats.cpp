@@ -1,0 +1,72 @@
+// Run statistics. A fall is blamed on the chunk the player last stood in, where the fall began,
+// not on the one it was in when the run ended: a runner dropping off one chunk's edge may end up
+// beneath the next one.
+#include "run_stats.h"
+
+#include <algorithm>
+
+// Getting further counts in steps of this much.
+static const float progressStepSize = 1.0f;
+
+static void closeStretch(RunStats& stats) {
+    if (stats.stretch >= stuckGraceSteps)
+        stats.stuckSteps += stats.stretch;
+    stats.stretch = 0;
+}
+
+static int32_t templateAt(const ChunkLog& chunks, float x) {
+    if (chunks.chunks.empty())
+        return -1;
+    int32_t index = std::max(chunkAt(chunks, x), 0);
+    return chunks.chunks[(size_t)index].templateIndex;
+}
+
+static void countDeath(RunStats& stats, int32_t templateIndex) {
+    stats.deaths++;
+    if (templateIndex >= 0 && templateIndex < chunkTemplateCount)
+        stats.deathsByTemplate[templateIndex]++;
+    closeStretch(stats);
+}
+
+static void startRun(RunStats& stats, const Player& player, const ChunkLog& chunks) {
+    stats.alive = true;
+    stats.runFarthestX = player.position.x;
+    stats.stretch = 0;
+    stats.groundTemplate = templateAt(chunks, player.position.x);
+    if (!stats.anyRun || player.position.x > stats.farthestX)
+        stats.farthestX = player.position.x;
+    stats.anyRun = true;
+}
+
+void noteUpdate(RunStats& stats, const Game& live, const ChunkLog& chunks, int32_t runs) {
+    const Player& player = live.player;
+    // A fall and a restart in one update (C pressed just as the run ended) leave the player alive
+    // but the count of runs moved on.
+    bool restarted = runs != stats.runs;
+    stats.runs = runs;
+    if (stats.alive && (!player.alive || restarted))
+        countDeath(stats, stats.groundTemplate);
+    if (!player.alive) {
+        stats.alive = false;
+        return;
+    }
+    if (!stats.alive || restarted) {
+        startRun(stats, player, chunks);
+        return;
+    }
+    // Running off a chunk's last edge, the left end of the box is the last to leave it.
+    if (player.onGround)
+        stats.groundTemplate = templateAt(chunks, player.position.x - player.box.width * 0.5f);
+    stats.farthestX = std::max(stats.farthestX, player.position.x);
+    // Pressed against a wall the player's x can creep by a rounding error: that is no progress.
+    if (player.position.x >= stats.runFarthestX + progressStepSize) {
+        stats.runFarthestX = player.position.x;
+        closeStretch(stats);
+    } else {
+        stats.stretch++;
+    }
+}
+
+void finishStats(RunStats& stats) {
+    closeStretch(stats);
+}
