@@ -153,6 +153,25 @@ static void pushKey(const KeyEvent& key) {
     SDL_PushEvent(&event);
 }
 
+// Waits until the wall clock has caught up with update `step` at 64 updates a second.
+static void keepRealTime(Clock::time_point start, int64_t step) {
+    double due = (double)step / 64.0;
+    double now = std::chrono::duration<double>(Clock::now() - start).count();
+    if (due > now)
+        SDL_Delay((Uint32)((due - now) * 1000.0));
+}
+
+// Writes one line of the timing file for the block of updates that ends with `step`: the block's
+// number, the mean cost of its updates in nanoseconds, the live platforms and ledge markers.
+static void writeTiming(FILE* timing, Clock::time_point& blockStart, int64_t step,
+                        const Game& game) {
+    auto now = Clock::now();
+    double ns = std::chrono::duration<double, std::nano>(now - blockStart).count();
+    fprintf(timing, "%" PRId64 "\t%.1f\t%d\t%d\n", step / timingBlock, ns / (double)timingBlock,
+            game.platforms.count, game.ledgeMarkers.count);
+    blockStart = now;
+}
+
 // Opens a file to write or says why not.
 static FILE* openOutput(const char* path) {
     FILE* file = fopen(path, "w");
@@ -244,20 +263,11 @@ int main(int argc, char** argv) {
             printStep(step, game);
         if (options.drawEvery > 0 && step % options.drawEvery == 0) {
             drawFrame(window, game);
-            if (options.realTime) {
-                double due = (double)step / 64.0;
-                double now = std::chrono::duration<double>(Clock::now() - start).count();
-                if (due > now)
-                    SDL_Delay((Uint32)((due - now) * 1000.0));
-            }
+            if (options.realTime)
+                keepRealTime(start, step);
         }
-        if (timing && step % timingBlock == 0) {
-            auto now = Clock::now();
-            double ns = std::chrono::duration<double, std::nano>(now - blockStart).count();
-            fprintf(timing, "%" PRId64 "\t%.1f\t%d\t%d\n", step / timingBlock,
-                    ns / (double)timingBlock, game.platforms.count, game.ledgeMarkers.count);
-            blockStart = now;
-        }
+        if (timing && step % timingBlock == 0)
+            writeTiming(timing, blockStart, step, game);
         if (!running)
             break;
     }

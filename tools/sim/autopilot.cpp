@@ -41,6 +41,8 @@ constexpr int32_t quickEscapeLimit = 480;
 constexpr int64_t quickEscapeBudget = 20000;
 // Nearer its exit than this the chunk is left to the short search.
 constexpr float quickEscapeGain = 96.0f;
+// A chunk whose exit is this much above the player is climbed by the quick escape search first.
+constexpr float climbHeight = 64.0f;
 
 // Progress counts in steps of this much.
 constexpr float progressStepSize = 1.0f;
@@ -55,9 +57,10 @@ constexpr int32_t secondMoveDelays[] = {0,  1,  2,  3,  4,  6,  8,  10, 12, 16,
 constexpr int32_t stateChangeDelays[] = {0, 1, 2, 4};
 // How many of the best one-move plans get a second move.
 constexpr int32_t beamWidth = 4;
-// Before a plan is taken, the best few are played on this much further (1.5 s) without new keys.
+// Before a plan is taken, the best few are checked: a player in the air at the end of the
+// lookahead is followed until it lands, up to this many updates (3 s) past the end.
 constexpr int32_t confirmWidth = 4;
-constexpr int32_t confirmedLength = horizon + 96;
+constexpr int32_t landBy = horizon + 192;
 
 // ---- Types -------------------------------------------------------------------------------------
 
@@ -144,10 +147,10 @@ static std::vector<PlannedKey> releasesOf(const Autopilot& autopilot) {
     return releases;
 }
 
-// Makes the moves the plan from update `step` on, expecting what a lookahead of `length`
-// updates shows. Returns the lookahead's outcome.
+// Makes the keys the plan from update `step` on, expecting what a lookahead of `length` updates
+// shows (a flight at its end followed up to landingLimit). Returns the lookahead's outcome.
 static Outcome adopt(Autopilot& autopilot, const Game& live, const std::vector<PlannedKey>& keys,
-                     int64_t step, int32_t length) {
+                     int64_t step, int32_t length, int32_t landingLimit = 0) {
     autopilot.plan.clear();
     autopilot.nextEvent = 0;
     for (const PlannedKey& key : keys) {
@@ -159,7 +162,7 @@ static Outcome adopt(Autopilot& autopilot, const Game& live, const std::vector<P
     autopilot.planStep = step;
     autopilot.committed = false;
     return rollOut(autopilot.lookahead, predictFrom(live), 0, length, keys, nullptr,
-                   &autopilot.expected);
+                   &autopilot.expected, landingLimit);
 }
 
 // Looks at the level around the live player; every search starts here.
@@ -175,10 +178,10 @@ static void sortCandidates(std::vector<Candidate>& candidates) {
         [](const Candidate& a, const Candidate& b) { return better(a.outcome, b.outcome); });
 }
 
-// Plays the leading candidates (sorted best first) on past the horizon, where a way that looked
-// fine may still end in a fall; their outcomes become those over the longer span. With
-// onlyGood, returns the first that is still good there; otherwise the best over the longer span.
-// Null when there is none.
+// Plays the leading candidates (sorted best first) again, following a flight at the end of the
+// lookahead until it lands, where a way that looked fine may still end in a fall; their outcomes
+// become those. With onlyGood, returns the first that is still good; otherwise the best. Null
+// when there is none.
 static const Candidate* confirm(RolloutContext& lookahead, const Prediction& root,
                                 const std::vector<PlannedKey>& releases,
                                 std::vector<Candidate>& candidates, bool onlyGood) {
@@ -191,7 +194,7 @@ static const Candidate* confirm(RolloutContext& lookahead, const Prediction& roo
             continue;
         looked++;
         std::vector<PlannedKey> keys = planKeys(releases, candidate.moves, candidate.count);
-        candidate.outcome = rollOut(lookahead, root, 0, confirmedLength, keys, nullptr, nullptr);
+        candidate.outcome = rollOut(lookahead, root, 0, horizon, keys, nullptr, nullptr, landBy);
         if (onlyGood && isGood(candidate.outcome))
             return &candidate;
         if (!onlyGood && (!chosen || better(candidate.outcome, chosen->outcome)))
@@ -204,7 +207,7 @@ static const Candidate* confirm(RolloutContext& lookahead, const Prediction& roo
 static bool adoptCandidate(Autopilot& autopilot, const Game& live, int64_t step,
                            const std::vector<PlannedKey>& releases, const Candidate& chosen) {
     Outcome outcome = adopt(autopilot, live, planKeys(releases, chosen.moves, chosen.count), step,
-                            confirmedLength);
+                            horizon, landBy);
     autopilot.planGood = isGood(outcome);
     if (getenv("AP_TRACE")) {
         Vec2 p = live.player.position;
@@ -236,6 +239,28 @@ static bool search(Autopilot& autopilot, const Game& live, int64_t step) {
     if (const Candidate* good = confirm(lookahead, root, releases, all, true))
         return adoptCandidate(autopilot, live, step, releases, *good);
 
+    // Where the chunk climbs, the quickest sequence of moves up to its exit comes first: one move
+    // at a time, a climb between two walls takes far longer.
+    float goal = exitPotential(*lookahead.chunks, live.player.position.x);
+    Vec2 exit = chunkExit(*lookahead.chunks, chunkAt(*lookahead.chunks, live.player.position.x));
+    bool climbing = exit.y - live.player.position.y > climbHeight;
+    bool quickTried = false;
+    auto quickEscape = [&]() {
+        quickTried = true;
+        if (goal < all[0].outcome.start + quickEscapeGain)
+            return false;
+        Escape found =
+            searchEscape(lookahead, root, releases, goal, quickEscapeLimit, quickEscapeBudget);
+        if (!found.found)
+            return false;
+        adopt(autopilot, live, planKeys(releases, found.moves.data(), (int32_t)found.moves.size()),
+              step, found.length + escapeFollowOn);
+        autopilot.planGood = autopilot.committed = true;
+        return true;
+    };
+    if (climbing && quickEscape())
+        return true;
+
     // One move.
     std::vector<Candidate> first;
     tryMoves(lookahead, releases, all[0], baseStates, 0, firstMoveTimes,
@@ -244,23 +269,9 @@ static bool search(Autopilot& autopilot, const Game& live, int64_t step) {
     if (const Candidate* good = confirm(lookahead, root, releases, first, true))
         return adoptCandidate(autopilot, live, step, releases, *good);
 
-    // A sequence of moves through the chunk, such as a climb between two walls.
-    float goal = exitPotential(*lookahead.chunks, live.player.position.x);
-    if (goal >= all[0].outcome.start + quickEscapeGain) {
-        Escape found =
-            searchEscape(lookahead, root, releases, goal, quickEscapeLimit, quickEscapeBudget);
-        if (getenv("AP_TRACE"))
-            fprintf(stderr, "quick %lld (%.0f,%.0f) found %d (%d moves, %d)\n", (long long)step,
-                    (double)live.player.position.x, (double)live.player.position.y, found.found,
-                    (int)found.moves.size(), found.length);
-        if (found.found) {
-            adopt(autopilot, live,
-                  planKeys(releases, found.moves.data(), (int32_t)found.moves.size()), step,
-                  found.length + escapeFollowOn);
-            autopilot.planGood = autopilot.committed = true;
-            return true;
-        }
-    }
+    // A sequence of moves through the chunk, where one move gets nowhere good.
+    if (!quickTried && quickEscape())
+        return true;
 
     // Two moves, the first one of the best few.
     std::vector<Candidate> second;

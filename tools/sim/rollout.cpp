@@ -14,7 +14,7 @@ static const int32_t stuckLowAfter = 16;
 
 Outcome rollOut(RolloutContext& context, Prediction prediction, int32_t from, int32_t until,
                 const std::vector<PlannedKey>& keys, std::vector<Prediction>* states,
-                std::vector<ExpectedState>* expected) {
+                std::vector<ExpectedState>* expected, int32_t landBy) {
     Outcome outcome;
     outcome.start = progressPotential(*context.chunks, prediction.player.position);
     outcome.best = outcome.end = outcome.late = outcome.start;
@@ -23,7 +23,8 @@ Outcome rollOut(RolloutContext& context, Prediction prediction, int32_t from, in
         next++;
     KeyEvent events[8];
     int32_t stillFor = 0;
-    for (int32_t at = from; at < until; at++) {
+    for (int32_t at = from;
+         at < until || (at < landBy && prediction.player.motionState == Airborne); at++) {
         if (states)
             states->push_back(prediction);
         int32_t count = 0;
@@ -46,6 +47,9 @@ Outcome rollOut(RolloutContext& context, Prediction prediction, int32_t from, in
         const Player& player = prediction.player;
         if (expected)
             expected->push_back({player.position, player.velocity, player.motionState});
+        // Progress is measured up to `until` only; the flight after it only has to land.
+        if (at >= until)
+            continue;
         float potential = progressPotential(*context.chunks, player.position);
         outcome.best = std::max(outcome.best, potential);
         outcome.end = potential;
