@@ -4,6 +4,8 @@
 PLAY_PACKAGES=(cmake g++ make pkg-config libsdl2-dev libepoxy-dev libimgui-dev libstb-dev libgl1-mesa-dri)
 # What the tests need on top: GoogleTest, a virtual X server and the tools that drive it.
 TEST_PACKAGES=(googletest libgtest-dev xvfb xauth xdotool x11-utils imagemagick)
+# What the benchmark needs on top: the plotter, the time command's peak memory, a virtual X server.
+BENCH_PACKAGES=(gnuplot-nox time xvfb xauth)
 
 # Installs whichever of the given packages are missing, saying which; quiet when all are there.
 install_missing() {

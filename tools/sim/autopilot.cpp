@@ -7,7 +7,6 @@
 #include "progress.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <iterator>
 
 // ---- Tunables ----------------------------------------------------------------------------------
@@ -209,17 +208,6 @@ static bool adoptCandidate(Autopilot& autopilot, const Game& live, int64_t step,
     Outcome outcome = adopt(autopilot, live, planKeys(releases, chosen.moves, chosen.count), step,
                             horizon, landBy);
     autopilot.planGood = isGood(outcome);
-    if (getenv("AP_TRACE")) {
-        Vec2 p = live.player.position;
-        fprintf(stderr, "search %lld (%.0f,%.0f) st%d v(%.0f,%.0f) start %.0f ->", (long long)step,
-                (double)p.x, (double)p.y, live.player.motionState, (double)live.player.velocity.x,
-                (double)live.player.velocity.y, (double)outcome.start);
-        for (int32_t i = 0; i < chosen.count; i++)
-            fprintf(stderr, " [%d k%d h%d]", chosen.moves[i].at, chosen.moves[i].kind,
-                    chosen.moves[i].hold);
-        fprintf(stderr, " fell %d@%d best %.0f end %.0f\n", outcome.fell, outcome.fellAt,
-                (double)outcome.best, (double)outcome.end);
-    }
     return autopilot.planGood;
 }
 
@@ -324,15 +312,8 @@ static void escape(Autopilot& autopilot, const Game& live, int64_t step) {
     std::vector<PlannedKey> releases = releasesOf(autopilot);
     float now = progressPotential(*autopilot.lookahead.chunks, live.player.position);
     float goal = exitPotential(*autopilot.lookahead.chunks, live.player.position.x);
-    int64_t before = autopilot.lookahead.steps;
     Escape found = searchEscape(autopilot.lookahead, predictFrom(live), releases, goal, escapeLimit,
                                 escapeBudget);
-    if (getenv("AP_TRACE"))
-        fprintf(stderr,
-                "escape %lld (%.0f,%.0f): found %d (%d moves, %d) fall %d exhausted %d cost %lld\n",
-                (long long)step, (double)live.player.position.x, (double)live.player.position.y,
-                found.found, (int)found.moves.size(), found.length, found.canFall, found.exhausted,
-                (long long)(autopilot.lookahead.steps - before));
     if (found.found) {
         adopt(autopilot, live, planKeys(releases, found.moves.data(), (int32_t)found.moves.size()),
               step, found.length + escapeFollowOn);
