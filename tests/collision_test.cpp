@@ -1,15 +1,21 @@
 // Tests for oriented boxes and the collision queries: exact corners and contacts on hand-worked
-// cases, agreement with a separating-axis test on random boxes, and termination on bad input.
+// cases, agreement with a separating-axis test on random boxes, termination on bad input, and
+// agreement bit for bit with the unchanged form of the queries on many kinds of random boxes.
 #include "collision.h"
+
+#include "collision_reference.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <functional>
 #include <iomanip>
 #include <limits>
 #include <random>
 #include <sstream>
 #include <string>
+#include <utility>
 
 // Exact comparison and readable failures for the cases whose values are exact.
 static bool operator==(Vec2 a, Vec2 b) {
@@ -233,4 +239,181 @@ TEST(Contact, DegenerateBoxesEndWithoutContact) {
     // A point inside a box still ends, whatever it reports.
     Contact inside = contact(box(1, 2, 0, 0), normal);
     EXPECT_TRUE(std::isfinite(inside.depth));
+}
+
+// ---- Agreement with the unchanged queries ------------------------------------------------------
+
+namespace {
+
+uint32_t bitsOf(float f) {
+    uint32_t u;
+    memcpy(&u, &f, sizeof(u));
+    return u;
+}
+
+// Bit for bit, so that a zero of the other sign or another NaN counts as a difference.
+bool sameBits(Vec2 a, Vec2 b) {
+    return bitsOf(a.x) == bitsOf(b.x) && bitsOf(a.y) == bitsOf(b.y);
+}
+
+bool sameContact(const Contact& a, const Contact& b) {
+    return a.hit == b.hit && bitsOf(a.depth) == bitsOf(b.depth) && sameBits(a.normal, b.normal);
+}
+
+std::string describe(const Contact& c) {
+    std::ostringstream out;
+    out << std::setprecision(9) << "hit " << c.hit << " depth " << c.depth << " normal ("
+        << c.normal.x << ", " << c.normal.y << ")";
+    return out.str();
+}
+
+using BoxPair = std::pair<Platform, Platform>;
+
+struct PairKind {
+    const char* name;
+    std::function<BoxPair(std::mt19937&)> make;
+};
+
+float uniform(std::mt19937& random, float low, float high) {
+    return std::uniform_real_distribution<float>(low, high)(random);
+}
+
+int32_t whole(std::mt19937& random, int32_t low, int32_t high) {
+    return std::uniform_int_distribution<int32_t>(low, high)(random);
+}
+
+// The sizes and angles the level is built from, and the player's two boxes and a marker's.
+const Vec2 levelSizes[] = {{400, 32},  {200, 32}, {32, 140}, {32, 100}, {32, 300},
+                           {32, 1024}, {32, 64},  {300, 32}, {32, 260}, {32, 324},
+                           {150, 32},  {230, 32}, {250, 32}, {8, 8}};
+const float levelAngles[] = {0.0f, 0.0f, 0.0f, 0.34906584f, -0.34906584f};
+const Vec2 playerSizes[] = {{22, 42}, {22, 32}};
+
+// The kinds of pairs compared, from the game's own to the degenerate.
+const PairKind pairKinds[] = {
+    {"rotated, near each other",
+     [](std::mt19937& r) {
+         return BoxPair{box(uniform(r, -40, 40), uniform(r, -40, 40), uniform(r, 1, 60),
+                            uniform(r, 1, 60), uniform(r, -pi, pi)),
+                        box(uniform(r, -40, 40), uniform(r, -40, 40), uniform(r, 1, 60),
+                            uniform(r, 1, 60), uniform(r, -pi, pi))};
+     }},
+    {"player against the level",
+     [](std::mt19937& r) {
+         Vec2 size = levelSizes[whole(r, 0, 13)];
+         float angle = levelAngles[whole(r, 0, 4)];
+         // Far along a run as well as at its start; positions on the simulation's 1/64 steps.
+         float originX = (float)whole(r, 0, 3) * 1e6f + (float)whole(r, -2000, 2000);
+         Platform platform = box(originX, (float)whole(r, -400, 400), size.x, size.y, angle);
+         Vec2 player = playerSizes[whole(r, 0, 1)];
+         float dx = (float)whole(r, -64 * 64, 64 * 64) / 64.0f + size.x * uniform(r, -0.6f, 0.6f);
+         float dy = (float)whole(r, -64 * 64, 64 * 64) / 64.0f + size.y * uniform(r, -0.6f, 0.6f);
+         return BoxPair{box(platform.centre.x + dx, platform.centre.y + dy, player.x, player.y),
+                        platform};
+     }},
+    {"axis-aligned, touching at an edge or a corner",
+     [](std::mt19937& r) {
+         float w = (float)whole(r, 1, 40);
+         float h = (float)whole(r, 1, 40);
+         float bw = (float)whole(r, 1, 40);
+         float bh = (float)whole(r, 1, 40);
+         float dx = (w + bw) / 2.0f * (float)whole(r, -1, 1);
+         float dy = whole(r, 0, 1) ? (h + bh) / 2.0f * (float)whole(r, -1, 1)
+                                   : (float)whole(r, -40, 40) / 2.0f;
+         return BoxPair{box(dx, dy, w, h), box(0, 0, bw, bh)};
+     }},
+    {"rotated, touching corner to face",
+     [](std::mt19937& r) {
+         Platform b = box(uniform(r, -10, 10), uniform(r, -10, 10), uniform(r, 1, 60),
+                          uniform(r, 1, 60), uniform(r, -pi, pi));
+         Platform a = box(0, 0, uniform(r, 1, 60), uniform(r, 1, 60), uniform(r, -pi, pi));
+         // Moves a so that its top-left corner lands on b's top-right corner.
+         a.centre = a.centre + (reference::topRight(b) - reference::topLeft(a));
+         return BoxPair{box(a.centre.x, a.centre.y, a.width, a.height, a.angle), b};
+     }},
+    {"nested",
+     [](std::mt19937& r) {
+         Platform outer = box(uniform(r, -100, 100), uniform(r, -100, 100), uniform(r, 50, 400),
+                              uniform(r, 50, 400), uniform(r, -pi, pi));
+         Platform inner =
+             box(outer.centre.x + uniform(r, -10, 10), outer.centre.y + uniform(r, -10, 10),
+                 uniform(r, 0.5f, 20), uniform(r, 0.5f, 20), uniform(r, -pi, pi));
+         return whole(r, 0, 1) ? BoxPair{inner, outer} : BoxPair{outer, inner};
+     }},
+    {"far apart",
+     [](std::mt19937& r) {
+         return BoxPair{box(uniform(r, -1e5f, 1e5f), uniform(r, -1e5f, 1e5f), uniform(r, 1, 1e3f),
+                            uniform(r, 1, 1e3f), uniform(r, -pi, pi)),
+                        box(uniform(r, -1e5f, 1e5f), uniform(r, -1e5f, 1e5f), uniform(r, 1, 1e3f),
+                            uniform(r, 1, 1e3f), uniform(r, -pi, pi))};
+     }},
+    {"whole numbers on a small grid",
+     [](std::mt19937& r) {
+         auto one = [&]() {
+             float angle = (float)whole(r, 0, 3) * (pi / 2.0f) * (float)whole(r, 0, 1);
+             return box((float)whole(r, -16, 16) / 2.0f, (float)whole(r, -16, 16) / 2.0f,
+                        (float)whole(r, 0, 6), (float)whole(r, 0, 6), angle);
+         };
+         Platform a = one();
+         return BoxPair{a, one()};
+     }},
+    {"degenerate",
+     [](std::mt19937& r) {
+         const float inf = std::numeric_limits<float>::infinity();
+         const float nan = std::numeric_limits<float>::quiet_NaN();
+         const float odd[] = {0.0f, -0.0f, -5.0f, 1e-30f, 1e9f, 1e30f, 3e38f, inf, -inf, nan};
+         auto pick = [&](float usual) { return whole(r, 0, 3) == 0 ? odd[whole(r, 0, 9)] : usual; };
+         Platform a =
+             box(pick(uniform(r, -20, 20)), pick(uniform(r, -20, 20)), pick(uniform(r, 1, 30)),
+                 pick(uniform(r, 1, 30)), pick(uniform(r, -3, 3)));
+         Platform b =
+             box(pick(uniform(r, -20, 20)), pick(uniform(r, -20, 20)), pick(uniform(r, 1, 30)),
+                 pick(uniform(r, 1, 30)), pick(uniform(r, -3, 3)));
+         return BoxPair{a, b};
+     }},
+};
+
+} // namespace
+
+TEST(UnchangedQueries, CornersAndSupportAreBitForBitTheSame) {
+    std::mt19937 random(2024);
+    for (const PairKind& kind : pairKinds) {
+        SCOPED_TRACE(kind.name);
+        for (int32_t n = 0; n < 2000; n++) {
+            auto [a, b] = kind.make(random);
+            SCOPED_TRACE(describe(a));
+            ASSERT_TRUE(sameBits(topLeft(a), reference::topLeft(a)));
+            ASSERT_TRUE(sameBits(topRight(a), reference::topRight(a)));
+            ASSERT_TRUE(sameBits(bottomLeft(a), reference::bottomLeft(a)));
+            ASSERT_TRUE(sameBits(bottomRight(a), reference::bottomRight(a)));
+            Vec2 direction(uniform(random, -1, 1), uniform(random, -1, 1));
+            ASSERT_TRUE(sameBits(support(a, direction), reference::support(a, direction)));
+            ASSERT_TRUE(sameBits(support(a, b.centre), reference::support(a, b.centre)));
+        }
+    }
+}
+
+TEST(UnchangedQueries, OverlapsAndContactAgreeBitForBitOnEveryKindOfPair) {
+    std::mt19937 random(11);
+    for (const PairKind& kind : pairKinds) {
+        SCOPED_TRACE(kind.name);
+        int32_t hits = 0;
+        for (int32_t n = 0; n < 20000; n++) {
+            auto [a, b] = kind.make(random);
+            SCOPED_TRACE(testing::Message()
+                         << "pair " << n << ": " << describe(a) << " against " << describe(b));
+            bool expectedOverlap = reference::overlaps(a, b);
+            Contact expected = reference::contact(a, b);
+            ASSERT_EQ(overlaps(a, b), expectedOverlap);
+            Contact actual = contact(a, b);
+            ASSERT_TRUE(sameContact(actual, expected))
+                << describe(actual) << ", unchanged: " << describe(expected);
+            hits += expected.hit ? 1 : 0;
+        }
+        // Each kind must exercise what it is about: hits where boxes meet, misses where not.
+        std::string name = kind.name;
+        bool mostlyApart = name == "far apart" || name == "degenerate";
+        EXPECT_GT(hits, mostlyApart ? -1 : 1000);
+        EXPECT_LT(hits, mostlyApart ? 20000 : 20001);
+    }
 }
