@@ -1,6 +1,7 @@
 // Oriented boxes and their collision queries. Both queries work on the Minkowski difference of the
 // two boxes: overlaps walks a simplex towards the origin, contact then grows that simplex into a
-// polygon until its closest edge lies on the difference's boundary. Relies on the maths module.
+// polygon until its closest edge lies on the difference's boundary. Each query computes the
+// corners of each box once, not on every support evaluation. Relies on the maths module.
 #include "collision.h"
 
 #include <cmath>
@@ -48,15 +49,61 @@ static bool isFinite(Vec2 v) {
 
 // Whether the queries can work on the box without their products overflowing: the expansion
 // multiplies coordinates of the difference up to four times, which stays finite below this bound.
+// Out-of-range boxes (NaN and infinities included) never touch anything.
 static bool isWithinRange(const Platform& box) {
     return fabsf(box.centre.x) <= largestCoordinate && fabsf(box.centre.y) <= largestCoordinate &&
            fabsf(box.width) <= largestCoordinate && fabsf(box.height) <= largestCoordinate &&
            std::isfinite(box.angle);
 }
 
+// The corners in the order top-left, top-right, bottom-left, bottom-right, each exactly as the
+// corner functions define them: the centre shifted by half the height axis, then by half the
+// width axis, with W = rotated((width, 0), angle) and H = rotated((0, height), angle). Both axes
+// share one sine and cosine; the products with the zero components stay, since they decide the
+// sign of a zero.
+static void computeCorners(const Platform& box, BoxCorners& out) {
+    float c;
+    float s;
+    if (box.angle == 0.0f) {
+        // cosf and sinf of a zero of either sign, exactly.
+        c = 1.0f;
+        s = box.angle;
+    } else {
+        c = cosf(box.angle);
+        s = sinf(box.angle);
+    }
+    Vec2 w(box.width * c - 0.0f * s, box.width * s + 0.0f * c);
+    Vec2 h(0.0f * c - box.height * s, 0.0f * s + box.height * c);
+    Vec2 halfW = w / 2.0f;
+    Vec2 halfH = h / 2.0f;
+    Vec2 up = box.centre + halfH;
+    Vec2 down = box.centre - halfH;
+    out.corners[0] = up - halfW;
+    out.corners[1] = up + halfW;
+    out.corners[2] = down - halfW;
+    out.corners[3] = down + halfW;
+
+    out.inRange = isWithinRange(box);
+}
+
+// The corner farthest along direction, the earlier one on a tie.
+static Vec2 supportOf(const BoxCorners& box, Vec2 direction) {
+    // Starts on the first corner so that a direction no corner beats (NaN) still yields a corner.
+    Vec2 best = box.corners[0];
+    float bestDot = lowestFloat;
+    for (Vec2 corner : box.corners) {
+        float d = dot(direction, corner);
+        if (d > bestDot) {
+            bestDot = d;
+            best = corner;
+        }
+    }
+    return best;
+}
+
 // The support point of the Minkowski difference a - b along d.
-static Vec2 minkowskiSupport(const Platform& a, const Platform& b, Vec2 d) {
-    return support(a, d) - support(b, -d);
+static Vec2 minkowskiSupport(const BoxCorners& a, const BoxCorners& b, Vec2 d) {
+    return supportOf(a, d) - supportOf(b, -d);
 }
 
 // One simplex step: shortens the simplex to the part nearest the origin and sets the next search
@@ -114,8 +161,8 @@ static bool stepSimplex(Simplex& simplex, Vec2& d) {
 
 // Runs the simplex search; on a hit the simplex holds the enclosing triangle. Gives up (no hit)
 // on out-of-range or non-finite input or when the step cap is reached.
-static bool searchSimplex(const Platform& a, const Platform& b, Simplex& simplex) {
-    if (!isWithinRange(a) || !isWithinRange(b))
+static bool searchSimplex(const BoxCorners& a, const BoxCorners& b, Simplex& simplex) {
+    if (!a.inRange || !b.inRange)
         return false;
     // The first direction is fixed, and the search starts opposite to it rather than towards the
     // origin from the first point.
@@ -173,56 +220,53 @@ Platform makePlatform(Vec2 centre, float width, float height, float angle) {
     return box;
 }
 
-// The corners shift the centre by half the height axis first, then by half the width axis; the
-// order matters for the exact values the level's touching pieces rely on.
 Vec2 topLeft(const Platform& box) {
-    Vec2 w = rotated(Vec2(box.width, 0.0f), box.angle);
-    Vec2 h = rotated(Vec2(0.0f, box.height), box.angle);
-    return (box.centre + h / 2.0f) - w / 2.0f;
+    BoxCorners corners;
+    computeCorners(box, corners);
+    return corners.corners[0];
 }
 
 Vec2 topRight(const Platform& box) {
-    Vec2 w = rotated(Vec2(box.width, 0.0f), box.angle);
-    Vec2 h = rotated(Vec2(0.0f, box.height), box.angle);
-    return (box.centre + h / 2.0f) + w / 2.0f;
+    BoxCorners corners;
+    computeCorners(box, corners);
+    return corners.corners[1];
 }
 
 Vec2 bottomLeft(const Platform& box) {
-    Vec2 w = rotated(Vec2(box.width, 0.0f), box.angle);
-    Vec2 h = rotated(Vec2(0.0f, box.height), box.angle);
-    return (box.centre - h / 2.0f) - w / 2.0f;
+    BoxCorners corners;
+    computeCorners(box, corners);
+    return corners.corners[2];
 }
 
 Vec2 bottomRight(const Platform& box) {
-    Vec2 w = rotated(Vec2(box.width, 0.0f), box.angle);
-    Vec2 h = rotated(Vec2(0.0f, box.height), box.angle);
-    return (box.centre - h / 2.0f) + w / 2.0f;
+    BoxCorners corners;
+    computeCorners(box, corners);
+    return corners.corners[3];
 }
 
 Vec2 support(const Platform& box, Vec2 direction) {
-    Vec2 corners[4] = {topLeft(box), topRight(box), bottomLeft(box), bottomRight(box)};
-    // Starts on the first corner so that a direction no corner beats (NaN) still yields a corner.
-    Vec2 best = corners[0];
-    float bestDot = lowestFloat;
-    for (Vec2 corner : corners) {
-        float d = dot(direction, corner);
-        if (d > bestDot) {
-            bestDot = d;
-            best = corner;
-        }
-    }
-    return best;
+    BoxCorners corners;
+    computeCorners(box, corners);
+    return supportOf(corners, direction);
 }
 
 bool overlaps(const Platform& a, const Platform& b) {
+    BoxCorners cornersA;
+    BoxCorners cornersB;
+    computeCorners(a, cornersA);
+    computeCorners(b, cornersB);
     Simplex simplex;
-    return searchSimplex(a, b, simplex);
+    return searchSimplex(cornersA, cornersB, simplex);
 }
 
 Contact contact(const Platform& a, const Platform& b) {
     Contact none;
+    BoxCorners cornersA;
+    BoxCorners cornersB;
+    computeCorners(a, cornersA);
+    computeCorners(b, cornersB);
     Simplex simplex;
-    if (!searchSimplex(a, b, simplex))
+    if (!searchSimplex(cornersA, cornersB, simplex))
         return none;
 
     Polygon polygon;
@@ -259,7 +303,7 @@ Contact contact(const Platform& a, const Platform& b) {
         Vec2 edge = edgeNormal(pa, pb, pc);
         Vec2 unitNormal = normalized(edge);
         // Searched along the unscaled normal: in a near tie the corner chosen follows its rounding.
-        Vec2 p = minkowskiSupport(a, b, edge);
+        Vec2 p = minkowskiSupport(cornersA, cornersB, edge);
         // The depth is the closest edge's distance, not the new point's.
         if (dot(p, unitNormal) - dist < expansionTolerance) {
             Contact result;

@@ -6,6 +6,12 @@
 
 #include <cstdint>
 
+// The four corners of a box, computed together once for a query.
+struct BoxCorners {
+    Vec2 corners[4];      // top-left, top-right, bottom-left, bottom-right
+    bool inRange = false; // finite and small enough for the queries; others never touch anything
+};
+
 // One oriented rectangle: a platform, the player's collision box or a ledge marker's box.
 struct Platform {
     int32_t id = 0;

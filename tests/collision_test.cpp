@@ -251,13 +251,18 @@ uint32_t bitsOf(float f) {
     return u;
 }
 
-// Bit for bit, so that a zero of the other sign or another NaN counts as a difference.
+// Bit for bit, so that a zero of the other sign counts as a difference. Any NaN equals any other:
+// which operand's NaN an addition passes on is the compiler's choice of operand order.
+bool sameBits(float a, float b) {
+    return bitsOf(a) == bitsOf(b) || (std::isnan(a) && std::isnan(b));
+}
+
 bool sameBits(Vec2 a, Vec2 b) {
-    return bitsOf(a.x) == bitsOf(b.x) && bitsOf(a.y) == bitsOf(b.y);
+    return sameBits(a.x, b.x) && sameBits(a.y, b.y);
 }
 
 bool sameContact(const Contact& a, const Contact& b) {
-    return a.hit == b.hit && bitsOf(a.depth) == bitsOf(b.depth) && sameBits(a.normal, b.normal);
+    return a.hit == b.hit && sameBits(a.depth, b.depth) && sameBits(a.normal, b.normal);
 }
 
 std::string describe(const Contact& c) {
