@@ -1,10 +1,12 @@
 // Oriented boxes and their collision queries. Both queries work on the Minkowski difference of the
 // two boxes: overlaps walks a simplex towards the origin, contact then grows that simplex into a
-// polygon until its closest edge lies on the difference's boundary. Each query computes the
-// corners of each box once, not on every support evaluation. Relies on the maths module.
+// polygon until its closest edge lies on the difference's boundary. Each query works on corners
+// computed once per box, or cached with the box while its geometry stays the same. Relies on the
+// maths module.
 #include "collision.h"
 
 #include <cmath>
+#include <cstring>
 
 // ---- Data --------------------------------------------------------------------------------------
 
@@ -104,6 +106,12 @@ static Vec2 supportOf(const BoxCorners& box, Vec2 direction) {
 // The support point of the Minkowski difference a - b along d.
 static Vec2 minkowskiSupport(const BoxCorners& a, const BoxCorners& b, Vec2 d) {
     return supportOf(a, d) - supportOf(b, -d);
+}
+
+static bool isCacheCurrent(const Platform& box) {
+    const float geometry[5] = {box.centre.x, box.centre.y, box.width, box.height, box.angle};
+    // Bit for bit: a zero that changed sign or a NaN counts as a change.
+    return box.cache.valid && memcmp(geometry, box.cache.geometry, sizeof(geometry)) == 0;
 }
 
 // One simplex step: shortens the simplex to the part nearest the origin and sets the next search
@@ -217,54 +225,64 @@ Platform makePlatform(Vec2 centre, float width, float height, float angle) {
     box.width = width;
     box.height = height;
     box.angle = angle;
+    refreshCorners(box);
     return box;
 }
 
+void refreshCorners(Platform& box) {
+    const float geometry[5] = {box.centre.x, box.centre.y, box.width, box.height, box.angle};
+    memcpy(box.cache.geometry, geometry, sizeof(geometry));
+    computeCorners(box, box.cache.corners);
+    box.cache.valid = true;
+}
+
+const BoxCorners& cornersOf(const Platform& box, BoxCorners& scratch) {
+    if (isCacheCurrent(box))
+        return box.cache.corners;
+    computeCorners(box, scratch);
+    return scratch;
+}
+
 Vec2 topLeft(const Platform& box) {
-    BoxCorners corners;
-    computeCorners(box, corners);
-    return corners.corners[0];
+    BoxCorners scratch;
+    return cornersOf(box, scratch).corners[0];
 }
 
 Vec2 topRight(const Platform& box) {
-    BoxCorners corners;
-    computeCorners(box, corners);
-    return corners.corners[1];
+    BoxCorners scratch;
+    return cornersOf(box, scratch).corners[1];
 }
 
 Vec2 bottomLeft(const Platform& box) {
-    BoxCorners corners;
-    computeCorners(box, corners);
-    return corners.corners[2];
+    BoxCorners scratch;
+    return cornersOf(box, scratch).corners[2];
 }
 
 Vec2 bottomRight(const Platform& box) {
-    BoxCorners corners;
-    computeCorners(box, corners);
-    return corners.corners[3];
+    BoxCorners scratch;
+    return cornersOf(box, scratch).corners[3];
 }
 
 Vec2 support(const Platform& box, Vec2 direction) {
-    BoxCorners corners;
-    computeCorners(box, corners);
-    return supportOf(corners, direction);
+    BoxCorners scratch;
+    return supportOf(cornersOf(box, scratch), direction);
 }
 
 bool overlaps(const Platform& a, const Platform& b) {
-    BoxCorners cornersA;
-    BoxCorners cornersB;
-    computeCorners(a, cornersA);
-    computeCorners(b, cornersB);
+    BoxCorners scratchA;
+    BoxCorners scratchB;
+    const BoxCorners& cornersA = cornersOf(a, scratchA);
+    const BoxCorners& cornersB = cornersOf(b, scratchB);
     Simplex simplex;
     return searchSimplex(cornersA, cornersB, simplex);
 }
 
 Contact contact(const Platform& a, const Platform& b) {
     Contact none;
-    BoxCorners cornersA;
-    BoxCorners cornersB;
-    computeCorners(a, cornersA);
-    computeCorners(b, cornersB);
+    BoxCorners scratchA;
+    BoxCorners scratchB;
+    const BoxCorners& cornersA = cornersOf(a, scratchA);
+    const BoxCorners& cornersB = cornersOf(b, scratchB);
     Simplex simplex;
     if (!searchSimplex(cornersA, cornersB, simplex))
         return none;

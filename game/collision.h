@@ -6,10 +6,18 @@
 
 #include <cstdint>
 
-// The four corners of a box, computed together once for a query.
+// The four corners of a box, computed together once.
 struct BoxCorners {
     Vec2 corners[4];      // top-left, top-right, bottom-left, bottom-right
     bool inRange = false; // finite and small enough for the queries; others never touch anything
+};
+
+// Corners cached with the geometry they were computed from. A cache whose geometry is no longer
+// the box's, bit for bit, is ignored, so a copied or moved box can never use stale corners.
+struct CornerCache {
+    float geometry[5] = {}; // centre x, centre y, width, height, angle
+    bool valid = false;
+    BoxCorners corners;
 };
 
 // One oriented rectangle: a platform, the player's collision box or a ledge marker's box.
@@ -19,6 +27,7 @@ struct Platform {
     float width = 0.0f;  // full extent along the local x axis
     float height = 0.0f; // full extent along the local y axis
     float angle = 0.0f;  // radians, counter-clockwise
+    CornerCache cache;   // filled by refreshCorners; never part of what the box is
 };
 
 // The result of contact(a, b): moving a by normal * depth separates the boxes.
@@ -31,8 +40,15 @@ struct Contact {
 // The process-wide id counter shared by boxes and ledge markers: returns the current value (from
 // 1) and advances it.
 int32_t nextId();
-// A new box with a fresh id.
+// A new box with a fresh id and its corners cached.
 Platform makePlatform(Vec2 centre, float width, float height, float angle);
+
+// Caches the box's corners for its current geometry. Worth it for a box queried many times
+// between changes; the queries work on any box, cached or not.
+void refreshCorners(Platform& box);
+// The box's corners: the cached ones when they belong to its current geometry, otherwise
+// computed into scratch.
+const BoxCorners& cornersOf(const Platform& box, BoxCorners& scratch);
 
 Vec2 topLeft(const Platform& box);
 Vec2 topRight(const Platform& box);

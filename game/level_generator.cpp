@@ -83,6 +83,7 @@ int32_t generateChunk(Game& game) {
         LedgeMarker* marker = new LedgeMarker(*source);
         marker->id = nextId();
         marker->box.centre += origin;
+        refreshCorners(marker->box);
         game.ledgeMarkers.add(marker);
     }
     game.frontier = origin + chosen->exit;

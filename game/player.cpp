@@ -51,9 +51,12 @@ static void setBoxSize(Player& player, Vec2 size) {
     player.box.centre = Vec2(0.0f, size.y * 0.5f);
 }
 
+// The box in the world, its corners cached: it meets every platform or marker before it moves
+// again.
 static Platform boxAt(const Player& player) {
     Platform box = player.box;
     box.centre = player.position + player.box.centre;
+    refreshCorners(box);
     return box;
 }
 
@@ -215,6 +218,7 @@ static void resolvePlatforms(Player& player, const Game& game) {
         Vec2 push = c.normal * c.depth;
         player.position += push;
         box.centre += push;
+        refreshCorners(box);
         // The whole normal component goes, so a landing also loses any upward speed into a slope.
         player.velocity -= c.normal * dot(c.normal, player.velocity);
     }
@@ -226,6 +230,7 @@ static void testHeadRoom(Player& player, const Game& game) {
     standing.height = standingSize.y;
     standing.angle = 0.0f;
     standing.centre = player.position + Vec2(0.0f, standingSize.y * 0.5f);
+    refreshCorners(standing);
     player.canStand = true;
     for (int32_t i = 0; i < game.platforms.count; i++) {
         // An exact touch (depth 0) still leaves room to stand.

@@ -378,7 +378,43 @@ const PairKind pairKinds[] = {
      }},
 };
 
+// The same geometry in a box whose cached corners belong to another one.
+Platform withStaleCache(const Platform& box) {
+    Platform stale = makePlatform(box.centre + Vec2(3.0f, -5.0f), box.width + 1.0f, 2.0f, 0.5f);
+    stale.centre = box.centre;
+    stale.width = box.width;
+    stale.height = box.height;
+    stale.angle = box.angle;
+    return stale;
+}
+
 } // namespace
+
+TEST(CornerCache, ABoxChangedAfterCachingShowsItsNewCorners) {
+    Platform b = box(10, 20, 4, 2);
+    Platform copy = b;
+    b.centre = Vec2(0, 0);
+    EXPECT_EQ(topLeft(b), Vec2(-2, 1));
+    b.width = 8;
+    EXPECT_EQ(topRight(b), Vec2(4, 1));
+    b.height = 6;
+    EXPECT_EQ(bottomLeft(b), Vec2(-4, -3));
+    b.angle = pi;
+    expectNear(bottomRight(b), Vec2(-4, 3));
+    // The copy still has the geometry its cache was made for.
+    EXPECT_EQ(topLeft(copy), Vec2(8, 21));
+    // Refreshing caches the new geometry; any change after that, even a zero that changes sign,
+    // leaves the cache unused.
+    refreshCorners(b);
+    BoxCorners scratch;
+    EXPECT_EQ(&cornersOf(b, scratch), &b.cache.corners);
+    b.centre.y += 1.0f;
+    EXPECT_EQ(&cornersOf(b, scratch), &scratch);
+    expectNear(cornersOf(b, scratch).corners[3], Vec2(-4, 4));
+    Platform zero = box(0, 0, 2, 2);
+    zero.angle = -0.0f;
+    EXPECT_EQ(&cornersOf(zero, scratch), &scratch);
+}
 
 TEST(UnchangedQueries, CornersAndSupportAreBitForBitTheSame) {
     std::mt19937 random(2024);
@@ -413,6 +449,9 @@ TEST(UnchangedQueries, OverlapsAndContactAgreeBitForBitOnEveryKindOfPair) {
             Contact actual = contact(a, b);
             ASSERT_TRUE(sameContact(actual, expected))
                 << describe(actual) << ", unchanged: " << describe(expected);
+            // Boxes whose caches no longer fit them answer the same.
+            ASSERT_EQ(overlaps(withStaleCache(a), b), expectedOverlap);
+            ASSERT_TRUE(sameContact(contact(a, withStaleCache(b)), expected));
             hits += expected.hit ? 1 : 0;
         }
         // Each kind must exercise what it is about: hits where boxes meet, misses where not.
