@@ -1,8 +1,8 @@
 // Oriented boxes and their collision queries. Both queries work on the Minkowski difference of the
 // two boxes: overlaps walks a simplex towards the origin, contact then grows that simplex into a
 // polygon until its closest edge lies on the difference's boundary. Each query works on corners
-// computed once per box, or cached with the box while its geometry stays the same. Relies on the
-// maths module.
+// computed once per box (or cached with the box) and first compares the boxes' bounds, so the
+// many far-apart pairs of a level cost a few comparisons. Relies on the maths module.
 #include "collision.h"
 
 #include <cmath>
@@ -29,6 +29,15 @@ static const float largestCoordinate = 1e8f;
 
 // A search stops once the new support point is no farther out than this.
 static const float expansionTolerance = 0.001f;
+
+// Boxes whose bounds are farther apart than this are not searched. The corners and their
+// differences carry only rounding errors far below a unit; the part that grows with the boxes'
+// size covers the errors of the search's products, which grow with it. The quick rejection never
+// skips a pair the search could find touching, except where the search itself goes wrong: with
+// the origin exactly on the line through its first points it stops on a zero direction and may
+// report a hit for boxes far apart, which the rejection then rightly does not.
+static const float apartMarginBase = 1.0f;
+static const float apartMarginPerUnit = 1.0f / 1024.0f;
 
 // ---- Types -------------------------------------------------------------------------------------
 
@@ -85,6 +94,18 @@ static void computeCorners(const Platform& box, BoxCorners& out) {
     out.corners[2] = down - halfW;
     out.corners[3] = down + halfW;
 
+    out.low = out.corners[0];
+    out.high = out.corners[0];
+    for (int32_t k = 1; k < 4; k++) {
+        Vec2 p = out.corners[k];
+        out.low.x = p.x < out.low.x ? p.x : out.low.x;
+        out.low.y = p.y < out.low.y ? p.y : out.low.y;
+        out.high.x = p.x > out.high.x ? p.x : out.high.x;
+        out.high.y = p.y > out.high.y ? p.y : out.high.y;
+    }
+    float spanX = out.high.x - out.low.x;
+    float spanY = out.high.y - out.low.y;
+    out.reach = spanX > spanY ? spanX : spanY;
     out.inRange = isWithinRange(box);
 }
 
@@ -268,11 +289,24 @@ Vec2 support(const Platform& box, Vec2 direction) {
     return supportOf(cornersOf(box, scratch), direction);
 }
 
+float apartMargin(float reachA, float reachB) {
+    return apartMarginBase + (reachA + reachB) * apartMarginPerUnit;
+}
+
+bool clearlyApart(const BoxCorners& a, const BoxCorners& b) {
+    float margin = apartMargin(a.reach, b.reach);
+    // Written so that NaN bounds (from boxes out of range) never count as apart.
+    return a.low.x - b.high.x > margin || b.low.x - a.high.x > margin ||
+           a.low.y - b.high.y > margin || b.low.y - a.high.y > margin;
+}
+
 bool overlaps(const Platform& a, const Platform& b) {
     BoxCorners scratchA;
     BoxCorners scratchB;
     const BoxCorners& cornersA = cornersOf(a, scratchA);
     const BoxCorners& cornersB = cornersOf(b, scratchB);
+    if (clearlyApart(cornersA, cornersB))
+        return false;
     Simplex simplex;
     return searchSimplex(cornersA, cornersB, simplex);
 }
@@ -283,6 +317,8 @@ Contact contact(const Platform& a, const Platform& b) {
     BoxCorners scratchB;
     const BoxCorners& cornersA = cornersOf(a, scratchA);
     const BoxCorners& cornersB = cornersOf(b, scratchB);
+    if (clearlyApart(cornersA, cornersB))
+        return none;
     Simplex simplex;
     if (!searchSimplex(cornersA, cornersB, simplex))
         return none;

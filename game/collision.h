@@ -6,9 +6,12 @@
 
 #include <cstdint>
 
-// The four corners of a box, computed together once.
+// The four corners of a box and what the queries' quick rejection needs, computed together once.
 struct BoxCorners {
     Vec2 corners[4];      // top-left, top-right, bottom-left, bottom-right
+    Vec2 low;             // the smallest x and y over the corners
+    Vec2 high;            // the largest x and y over the corners
+    float reach = 0.0f;   // the larger side of the bounds, which scales the rejection margin
     bool inRange = false; // finite and small enough for the queries; others never touch anything
 };
 
@@ -57,6 +60,13 @@ Vec2 bottomRight(const Platform& box);
 // The corner farthest along direction; ties go to the earlier corner (top-left, top-right,
 // bottom-left, bottom-right).
 Vec2 support(const Platform& box, Vec2 direction);
+
+// True when the boxes' bounds are farther apart along x or y than the queries' rejection margin:
+// such boxes neither overlap nor touch, and both queries say so without searching.
+bool clearlyApart(const BoxCorners& a, const BoxCorners& b);
+// The rejection margin between boxes of the given reaches. It only grows with either reach, so
+// the margin for the widest box of a set bounds that of every other.
+float apartMargin(float reachA, float reachB);
 
 // True when the boxes intersect; touching counts.
 bool overlaps(const Platform& a, const Platform& b);
