@@ -233,9 +233,11 @@ static void testHeadRoom(Player& player, const Game& game) {
     refreshCorners(standing);
     player.canStand = true;
     for (int32_t i = 0; i < game.platforms.count; i++) {
-        // An exact touch (depth 0) still leaves room to stand.
-        if (contact(standing, *game.platforms.data[i]).depth > 0.0f)
+        // An exact touch (depth 0) still leaves room to stand. One platform in the way settles it.
+        if (contact(standing, *game.platforms.data[i]).depth > 0.0f) {
             player.canStand = false;
+            return;
+        }
     }
 }
 
