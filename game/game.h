@@ -6,6 +6,7 @@
 #include "collision.h"
 #include "draw.h"
 #include "keyboard.h"
+#include "ledge_index.h"
 #include "maths.h"
 #include "player.h"
 
@@ -28,6 +29,7 @@ struct Game {
     Array<Platform*> platforms;
     Array<LedgeMarker*> ledgeMarkers;
     Array<FillPolygon*> fillPolygons;
+    LedgeIndex ledgeIndex; // ledgeMarkers by x, kept by the level generator and releaseLevel
 
     // Everything zero, except that the player's box takes a fresh id.
     Game() { player.box.id = nextId(); }

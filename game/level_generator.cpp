@@ -54,6 +54,7 @@ int32_t chooseNextTemplate(const ChunkTemplate& current, int32_t randomValue) {
 void releaseLevel(Game& game) {
     game.platforms.deleteAll();
     game.ledgeMarkers.deleteAll();
+    clearLedgeIndex(game.ledgeIndex);
     game.fillPolygons.deleteAll();
 }
 
@@ -85,6 +86,7 @@ int32_t generateChunk(Game& game) {
         marker->box.centre += origin;
         refreshCorners(marker->box);
         game.ledgeMarkers.add(marker);
+        addLedgeMarker(game.ledgeIndex, *marker);
     }
     game.frontier = origin + chosen->exit;
     if (chunkGenerated)

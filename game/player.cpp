@@ -51,8 +51,8 @@ static void setBoxSize(Player& player, Vec2 size) {
     player.box.centre = Vec2(0.0f, size.y * 0.5f);
 }
 
-// The box in the world, its corners cached: it meets every platform or marker before it moves
-// again.
+// The box in the world, its corners cached: it meets every platform or marker nearby before it
+// moves again.
 static Platform boxAt(const Player& player) {
     Platform box = player.box;
     box.centre = player.position + player.box.centre;
@@ -245,13 +245,26 @@ static void trackLedgeMarkers(Player& player, const Game& game) {
     Platform box = boxAt(player);
     std::vector<int32_t> overlapping;
     std::vector<int32_t> entered;
-    for (int32_t i = 0; i < game.ledgeMarkers.count; i++) {
-        const LedgeMarker* marker = game.ledgeMarkers.data[i];
+    auto test = [&](const LedgeMarker* marker) {
         if (!overlaps(box, marker->box))
-            continue;
+            return;
         overlapping.push_back(marker->id);
         if (player.ledgeIds.count(marker->id) == 0)
             entered.push_back(marker->id);
+    };
+    // Only which markers overlap matters, not the order they are found in: the updates below
+    // treat overlapping and entered as sets. So the index, which finds them by x, serves as well
+    // as a pass over every marker of the run; without an index that matches, that pass it is.
+    if (ledgeIndexMatches(game.ledgeIndex, game.ledgeMarkers)) {
+        BoxCorners scratch;
+        int32_t first = 0;
+        int32_t end = 0;
+        findNearbyLedgeMarkers(game.ledgeIndex, cornersOf(box, scratch), first, end);
+        for (int32_t i = first; i < end; i++)
+            test(game.ledgeIndex.entries[(size_t)i].marker);
+    } else {
+        for (int32_t i = 0; i < game.ledgeMarkers.count; i++)
+            test(game.ledgeMarkers.data[i]);
     }
     for (auto it = player.ledgeIds.begin(); it != player.ledgeIds.end();) {
         bool carried = false;
