@@ -135,6 +135,31 @@ static bool isCacheCurrent(const Platform& box) {
     return box.cache.valid && memcmp(geometry, box.cache.geometry, sizeof(geometry)) == 0;
 }
 
+// Corner k (top-left, top-right, bottom-left, bottom-right) from the cache when it is current.
+static Vec2 cornerOf(const Platform& box, int32_t k) {
+    if (isCacheCurrent(box))
+        return box.cache.corners.corners[k];
+    BoxCorners corners;
+    computeCorners(box, corners);
+    return corners.corners[k];
+}
+
+// Runs query on the corners of a and b, the cached ones where they are current.
+template <typename Query>
+static auto withCorners(const Platform& a, const Platform& b, Query query) {
+    bool currentA = isCacheCurrent(a);
+    bool currentB = isCacheCurrent(b);
+    if (currentA && currentB)
+        return query(a.cache.corners, b.cache.corners);
+    BoxCorners scratchA;
+    BoxCorners scratchB;
+    if (!currentA)
+        computeCorners(a, scratchA);
+    if (!currentB)
+        computeCorners(b, scratchB);
+    return query(currentA ? a.cache.corners : scratchA, currentB ? b.cache.corners : scratchB);
+}
+
 // One simplex step: shortens the simplex to the part nearest the origin and sets the next search
 // direction. Returns true when the simplex (a triangle) encloses the origin.
 static bool stepSimplex(Simplex& simplex, Vec2& d) {
@@ -265,28 +290,27 @@ const BoxCorners& cornersOf(const Platform& box, BoxCorners& scratch) {
 }
 
 Vec2 topLeft(const Platform& box) {
-    BoxCorners scratch;
-    return cornersOf(box, scratch).corners[0];
+    return cornerOf(box, 0);
 }
 
 Vec2 topRight(const Platform& box) {
-    BoxCorners scratch;
-    return cornersOf(box, scratch).corners[1];
+    return cornerOf(box, 1);
 }
 
 Vec2 bottomLeft(const Platform& box) {
-    BoxCorners scratch;
-    return cornersOf(box, scratch).corners[2];
+    return cornerOf(box, 2);
 }
 
 Vec2 bottomRight(const Platform& box) {
-    BoxCorners scratch;
-    return cornersOf(box, scratch).corners[3];
+    return cornerOf(box, 3);
 }
 
 Vec2 support(const Platform& box, Vec2 direction) {
-    BoxCorners scratch;
-    return supportOf(cornersOf(box, scratch), direction);
+    if (isCacheCurrent(box))
+        return supportOf(box.cache.corners, direction);
+    BoxCorners corners;
+    computeCorners(box, corners);
+    return supportOf(corners, direction);
 }
 
 float apartMargin(float reachA, float reachB) {
@@ -300,23 +324,25 @@ bool clearlyApart(const BoxCorners& a, const BoxCorners& b) {
            a.low.y - b.high.y > margin || b.low.y - a.high.y > margin;
 }
 
-bool overlaps(const Platform& a, const Platform& b) {
-    BoxCorners scratchA;
-    BoxCorners scratchB;
-    const BoxCorners& cornersA = cornersOf(a, scratchA);
-    const BoxCorners& cornersB = cornersOf(b, scratchB);
-    if (clearlyApart(cornersA, cornersB))
+bool overlaps(const BoxCorners& a, const BoxCorners& b) {
+    if (clearlyApart(a, b))
         return false;
     Simplex simplex;
-    return searchSimplex(cornersA, cornersB, simplex);
+    return searchSimplex(a, b, simplex);
+}
+
+bool overlaps(const Platform& a, const Platform& b) {
+    return withCorners(a, b,
+                       [](const BoxCorners& ca, const BoxCorners& cb) { return overlaps(ca, cb); });
 }
 
 Contact contact(const Platform& a, const Platform& b) {
+    return withCorners(a, b,
+                       [](const BoxCorners& ca, const BoxCorners& cb) { return contact(ca, cb); });
+}
+
+Contact contact(const BoxCorners& cornersA, const BoxCorners& cornersB) {
     Contact none;
-    BoxCorners scratchA;
-    BoxCorners scratchB;
-    const BoxCorners& cornersA = cornersOf(a, scratchA);
-    const BoxCorners& cornersB = cornersOf(b, scratchB);
     if (clearlyApart(cornersA, cornersB))
         return none;
     Simplex simplex;

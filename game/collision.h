@@ -72,3 +72,6 @@ float apartMargin(float reachA, float reachB);
 bool overlaps(const Platform& a, const Platform& b);
 // Whether the boxes intersect and, if so, how far and in which direction to move a out of b.
 Contact contact(const Platform& a, const Platform& b);
+// The same two queries on corners taken beforehand with cornersOf, for a box met many times.
+bool overlaps(const BoxCorners& a, const BoxCorners& b);
+Contact contact(const BoxCorners& a, const BoxCorners& b);

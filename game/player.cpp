@@ -192,8 +192,11 @@ static void jumpInput(Player& player, const Game& game, float dt) {
 
 static void resolvePlatforms(Player& player, const Game& game) {
     Platform box = boxAt(player);
+    BoxCorners boxScratch;
+    BoxCorners platformScratch;
+    const BoxCorners* boxCorners = &cornersOf(box, boxScratch);
     for (int32_t i = 0; i < game.platforms.count; i++) {
-        Contact c = contact(box, *game.platforms.data[i]);
+        Contact c = contact(*boxCorners, cornersOf(*game.platforms.data[i], platformScratch));
         if (!c.hit)
             continue;
         if (c.normal.y > groundThreshold)
@@ -219,6 +222,7 @@ static void resolvePlatforms(Player& player, const Game& game) {
         player.position += push;
         box.centre += push;
         refreshCorners(box);
+        boxCorners = &cornersOf(box, boxScratch);
         // The whole normal component goes, so a landing also loses any upward speed into a slope.
         player.velocity -= c.normal * dot(c.normal, player.velocity);
     }
@@ -230,11 +234,14 @@ static void testHeadRoom(Player& player, const Game& game) {
     standing.height = standingSize.y;
     standing.angle = 0.0f;
     standing.centre = player.position + Vec2(0.0f, standingSize.y * 0.5f);
-    refreshCorners(standing);
+    BoxCorners standingScratch;
+    BoxCorners platformScratch;
+    const BoxCorners& standingCorners = cornersOf(standing, standingScratch);
     player.canStand = true;
     for (int32_t i = 0; i < game.platforms.count; i++) {
         // An exact touch (depth 0) still leaves room to stand. One platform in the way settles it.
-        if (contact(standing, *game.platforms.data[i]).depth > 0.0f) {
+        const BoxCorners& platform = cornersOf(*game.platforms.data[i], platformScratch);
+        if (contact(standingCorners, platform).depth > 0.0f) {
             player.canStand = false;
             return;
         }
@@ -243,10 +250,13 @@ static void testHeadRoom(Player& player, const Game& game) {
 
 static void trackLedgeMarkers(Player& player, const Game& game) {
     Platform box = boxAt(player);
+    BoxCorners boxScratch;
+    BoxCorners markerScratch;
+    const BoxCorners& boxCorners = cornersOf(box, boxScratch);
     std::vector<int32_t> overlapping;
     std::vector<int32_t> entered;
     auto test = [&](const LedgeMarker* marker) {
-        if (!overlaps(box, marker->box))
+        if (!overlaps(boxCorners, cornersOf(marker->box, markerScratch)))
             return;
         overlapping.push_back(marker->id);
         if (player.ledgeIds.count(marker->id) == 0)
@@ -256,10 +266,9 @@ static void trackLedgeMarkers(Player& player, const Game& game) {
     // treat overlapping and entered as sets. So the index, which finds them by x, serves as well
     // as a pass over every marker of the run; without an index that matches, that pass it is.
     if (ledgeIndexMatches(game.ledgeIndex, game.ledgeMarkers)) {
-        BoxCorners scratch;
         int32_t first = 0;
         int32_t end = 0;
-        findNearbyLedgeMarkers(game.ledgeIndex, cornersOf(box, scratch), first, end);
+        findNearbyLedgeMarkers(game.ledgeIndex, boxCorners, first, end);
         for (int32_t i = first; i < end; i++)
             test(game.ledgeIndex.entries[(size_t)i].marker);
     } else {
