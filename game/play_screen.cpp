@@ -27,6 +27,11 @@ const Vec2 cameraLead(64.0f, 32.0f);
 constexpr float parallaxScale = 0.3f;
 const Vec2 parallaxLift(0.0f, 64.0f);
 constexpr float parallaxShade = 0.85f;
+// Shapes wholly this far outside the view are not drawn, which changes no pixel. The margin grows
+// slowly with the distance from the origin: there the GPU places vertices only to within a few
+// units in the last place of their world coordinates.
+constexpr float cullMargin = 16.0f;
+constexpr float cullMarginPerUnit = 1.0f / 65536.0f;
 const Vec4 levelColour(0.0f, 0.0f, 0.0f, 1.0f);
 const Vec4 textColour(1.0f, 1.0f, 1.0f, 1.0f);
 
@@ -128,28 +133,77 @@ static Vec2 parallaxPosition(Vec2 camera, Vec2 position) {
     return camera + (position - camera) * parallaxScale + parallaxLift;
 }
 
+// The world rectangle a camera shows, widened by the cull margin.
+struct ViewBounds {
+    Vec2 low;
+    Vec2 high;
+};
+
+static ViewBounds viewBounds(const Camera& camera) {
+    Vec2 half(fabsf(camera.size.x) / 2.0f, fabsf(camera.size.y) / 2.0f);
+    float farthest = fmaxf(fabsf(camera.position.x), fabsf(camera.position.y)) + half.x + half.y;
+    float margin = cullMargin + farthest * cullMarginPerUnit;
+    Vec2 reach = half + Vec2(margin, margin);
+    return ViewBounds{camera.position - reach, camera.position + reach};
+}
+
+// Whether everything between low and high lies outside the view. NaN bounds never do.
+static bool outsideView(const ViewBounds& view, Vec2 low, Vec2 high) {
+    return high.x < view.low.x || low.x > view.high.x || high.y < view.low.y || low.y > view.high.y;
+}
+
+// Whether a rectangle of the given size, at any angle, lies outside the view.
+static bool rectOutsideView(const ViewBounds& view, Vec2 centre, Vec2 size) {
+    float reach = (fabsf(size.x) + fabsf(size.y)) / 2.0f;
+    return outsideView(view, centre - Vec2(reach, reach), centre + Vec2(reach, reach));
+}
+
+// Whether a fill polygon drawn unturned at position and scale lies outside the view.
+static bool polygonOutsideView(const ViewBounds& view, const FillPolygon& polygon, Vec2 position,
+                               float scale) {
+    if (polygon.count <= 0)
+        return true;
+    Vec2 low = polygon.points[0];
+    Vec2 high = polygon.points[0];
+    for (int32_t i = 1; i < polygon.count; i++) {
+        Vec2 p = polygon.points[i];
+        low = Vec2(fminf(low.x, p.x), fminf(low.y, p.y));
+        high = Vec2(fmaxf(high.x, p.x), fmaxf(high.y, p.y));
+    }
+    return outsideView(view, position + low * scale, position + high * scale);
+}
+
+// Draws the dimmed copy, then the level, each only where the view shows it: the live platforms are
+// bounded, but fill polygons pile up for the whole run.
 static void drawLevel(const Game& game, const Vec4& background) {
     const Camera& camera = game.camera;
+    ViewBounds view = viewBounds(camera);
     Vec4 shade = background * parallaxShade;
     for (int32_t i = 0; i < game.platforms.count; i++) {
         const Platform* platform = game.platforms.get(i);
-        drawRect(camera, parallaxPosition(camera.position, platform->centre),
-                 Vec2(platform->width, platform->height) * parallaxScale, platform->angle, shade);
+        Vec2 centre = parallaxPosition(camera.position, platform->centre);
+        Vec2 size = Vec2(platform->width, platform->height) * parallaxScale;
+        if (!rectOutsideView(view, centre, size))
+            drawRect(camera, centre, size, platform->angle, shade);
     }
     for (int32_t i = 0; i < game.fillPolygons.count; i++) {
         const FillPolygon* polygon = game.fillPolygons.get(i);
-        drawTriangleStrip(camera, parallaxPosition(camera.position, polygon->origin),
-                          polygon->points, polygon->count, parallaxScale, 0.0f, shade);
+        Vec2 position = parallaxPosition(camera.position, polygon->origin);
+        if (!polygonOutsideView(view, *polygon, position, parallaxScale))
+            drawTriangleStrip(camera, position, polygon->points, polygon->count, parallaxScale,
+                              0.0f, shade);
     }
     for (int32_t i = 0; i < game.platforms.count; i++) {
         const Platform* platform = game.platforms.get(i);
-        drawRect(camera, platform->centre, Vec2(platform->width, platform->height), platform->angle,
-                 levelColour);
+        Vec2 size(platform->width, platform->height);
+        if (!rectOutsideView(view, platform->centre, size))
+            drawRect(camera, platform->centre, size, platform->angle, levelColour);
     }
     for (int32_t i = 0; i < game.fillPolygons.count; i++) {
         const FillPolygon* polygon = game.fillPolygons.get(i);
-        drawTriangleStrip(camera, polygon->origin, polygon->points, polygon->count, 1.0f, 0.0f,
-                          levelColour);
+        if (!polygonOutsideView(view, *polygon, polygon->origin, 1.0f))
+            drawTriangleStrip(camera, polygon->origin, polygon->points, polygon->count, 1.0f, 0.0f,
+                              levelColour);
     }
 }
 
