@@ -152,12 +152,6 @@ static bool outsideView(const ViewBounds& view, Vec2 low, Vec2 high) {
     return high.x < view.low.x || low.x > view.high.x || high.y < view.low.y || low.y > view.high.y;
 }
 
-// Whether a rectangle of the given size, at any angle, lies outside the view.
-static bool rectOutsideView(const ViewBounds& view, Vec2 centre, Vec2 size) {
-    float reach = (fabsf(size.x) + fabsf(size.y)) / 2.0f;
-    return outsideView(view, centre - Vec2(reach, reach), centre + Vec2(reach, reach));
-}
-
 // Whether a fill polygon drawn unturned at position and scale lies outside the view.
 static bool polygonOutsideView(const ViewBounds& view, const FillPolygon& polygon, Vec2 position,
                                float scale) {
@@ -179,12 +173,17 @@ static void drawLevel(const Game& game, const Vec4& background) {
     const Camera& camera = game.camera;
     ViewBounds view = viewBounds(camera);
     Vec4 shade = background * parallaxShade;
+    // A platform's bounds are those of its corners; the dimmed copy's are the same corners carried
+    // over by the parallax, which keeps the order of coordinates.
+    BoxCorners scratch;
     for (int32_t i = 0; i < game.platforms.count; i++) {
         const Platform* platform = game.platforms.get(i);
-        Vec2 centre = parallaxPosition(camera.position, platform->centre);
-        Vec2 size = Vec2(platform->width, platform->height) * parallaxScale;
-        if (!rectOutsideView(view, centre, size))
-            drawRect(camera, centre, size, platform->angle, shade);
+        const BoxCorners& corners = cornersOf(*platform, scratch);
+        if (outsideView(view, parallaxPosition(camera.position, corners.low),
+                        parallaxPosition(camera.position, corners.high)))
+            continue;
+        drawRect(camera, parallaxPosition(camera.position, platform->centre),
+                 Vec2(platform->width, platform->height) * parallaxScale, platform->angle, shade);
     }
     for (int32_t i = 0; i < game.fillPolygons.count; i++) {
         const FillPolygon* polygon = game.fillPolygons.get(i);
@@ -195,9 +194,10 @@ static void drawLevel(const Game& game, const Vec4& background) {
     }
     for (int32_t i = 0; i < game.platforms.count; i++) {
         const Platform* platform = game.platforms.get(i);
-        Vec2 size(platform->width, platform->height);
-        if (!rectOutsideView(view, platform->centre, size))
-            drawRect(camera, platform->centre, size, platform->angle, levelColour);
+        const BoxCorners& corners = cornersOf(*platform, scratch);
+        if (!outsideView(view, corners.low, corners.high))
+            drawRect(camera, platform->centre, Vec2(platform->width, platform->height),
+                     platform->angle, levelColour);
     }
     for (int32_t i = 0; i < game.fillPolygons.count; i++) {
         const FillPolygon* polygon = game.fillPolygons.get(i);
