@@ -30,15 +30,6 @@ static const float largestCoordinate = 1e8f;
 // A search stops once the new support point is no farther out than this.
 static const float expansionTolerance = 0.001f;
 
-// Boxes whose bounds are farther apart than this are not searched. The corners and their
-// differences carry only rounding errors far below a unit; the part that grows with the boxes'
-// size covers the errors of the search's products, which grow with it. The quick rejection never
-// skips a pair the search could find touching, except where the search itself goes wrong: with
-// the origin exactly on the line through its first points it stops on a zero direction and may
-// report a hit for boxes far apart, which the rejection then rightly does not.
-static const float apartMarginBase = 1.0f;
-static const float apartMarginPerUnit = 1.0f / 1024.0f;
-
 // ---- Types -------------------------------------------------------------------------------------
 
 // The newest point is always the last one.
@@ -72,7 +63,7 @@ static bool isWithinRange(const Platform& box) {
 // width axis, with W = rotated((width, 0), angle) and H = rotated((0, height), angle). Both axes
 // share one sine and cosine; the products with the zero components stay, since they decide the
 // sign of a zero.
-static void computeCorners(const Platform& box, BoxCorners& out) {
+void computeCorners(const Platform& box, BoxCorners& out) {
     float c;
     float s;
     if (box.angle == 0.0f) {
@@ -129,15 +120,9 @@ static Vec2 minkowskiSupport(const BoxCorners& a, const BoxCorners& b, Vec2 d) {
     return supportOf(a, d) - supportOf(b, -d);
 }
 
-static bool isCacheCurrent(const Platform& box) {
-    const float geometry[5] = {box.centre.x, box.centre.y, box.width, box.height, box.angle};
-    // Bit for bit: a zero that changed sign or a NaN counts as a change.
-    return box.cache.valid && memcmp(geometry, box.cache.geometry, sizeof(geometry)) == 0;
-}
-
 // Corner k (top-left, top-right, bottom-left, bottom-right) from the cache when it is current.
 static Vec2 cornerOf(const Platform& box, int32_t k) {
-    if (isCacheCurrent(box))
+    if (cornersAreCurrent(box))
         return box.cache.corners.corners[k];
     BoxCorners corners;
     computeCorners(box, corners);
@@ -147,8 +132,8 @@ static Vec2 cornerOf(const Platform& box, int32_t k) {
 // Runs query on the corners of a and b, the cached ones where they are current.
 template <typename Query>
 static auto withCorners(const Platform& a, const Platform& b, Query query) {
-    bool currentA = isCacheCurrent(a);
-    bool currentB = isCacheCurrent(b);
+    bool currentA = cornersAreCurrent(a);
+    bool currentB = cornersAreCurrent(b);
     if (currentA && currentB)
         return query(a.cache.corners, b.cache.corners);
     BoxCorners scratchA;
@@ -276,17 +261,9 @@ Platform makePlatform(Vec2 centre, float width, float height, float angle) {
 }
 
 void refreshCorners(Platform& box) {
-    const float geometry[5] = {box.centre.x, box.centre.y, box.width, box.height, box.angle};
-    memcpy(box.cache.geometry, geometry, sizeof(geometry));
+    memcpy(box.cache.geometry, &box.centre, sizeof(box.cache.geometry));
     computeCorners(box, box.cache.corners);
     box.cache.valid = true;
-}
-
-const BoxCorners& cornersOf(const Platform& box, BoxCorners& scratch) {
-    if (isCacheCurrent(box))
-        return box.cache.corners;
-    computeCorners(box, scratch);
-    return scratch;
 }
 
 Vec2 topLeft(const Platform& box) {
@@ -306,22 +283,11 @@ Vec2 bottomRight(const Platform& box) {
 }
 
 Vec2 support(const Platform& box, Vec2 direction) {
-    if (isCacheCurrent(box))
+    if (cornersAreCurrent(box))
         return supportOf(box.cache.corners, direction);
     BoxCorners corners;
     computeCorners(box, corners);
     return supportOf(corners, direction);
-}
-
-float apartMargin(float reachA, float reachB) {
-    return apartMarginBase + (reachA + reachB) * apartMarginPerUnit;
-}
-
-bool clearlyApart(const BoxCorners& a, const BoxCorners& b) {
-    float margin = apartMargin(a.reach, b.reach);
-    // Written so that NaN bounds (from boxes out of range) never count as apart.
-    return a.low.x - b.high.x > margin || b.low.x - a.high.x > margin ||
-           a.low.y - b.high.y > margin || b.low.y - a.high.y > margin;
 }
 
 bool overlaps(const BoxCorners& a, const BoxCorners& b) {
@@ -365,11 +331,21 @@ Contact contact(const BoxCorners& cornersA, const BoxCorners& cornersB) {
         int32_t n = polygon.count;
         int32_t closest = 0;
         float best = lowestFloat;
+        // The closest edge's normal, kept from the pass rather than computed again; the first
+        // edge's stands until another is closer, as the first edge is chosen when none is.
+        Vec2 edge;
+        Vec2 unitNormal;
         for (int32_t i = 0; i < n; i++) {
+            int32_t next = i + 1 == n ? 0 : i + 1;
+            int32_t after = next + 1 == n ? 0 : next + 1;
             Vec2 pa = polygon.points[i];
-            Vec2 pb = polygon.points[(i + 1) % n];
-            Vec2 pc = polygon.points[(i + 2) % n];
-            float s = dot(-pa, normalized(edgeNormal(pa, pb, pc)));
+            Vec2 normal = edgeNormal(pa, polygon.points[next], polygon.points[after]);
+            Vec2 unit = normalized(normal);
+            float s = dot(-pa, unit);
+            if (s > best || i == 0) {
+                edge = normal;
+                unitNormal = unit;
+            }
             if (s > best) {
                 best = s;
                 closest = i;
@@ -377,11 +353,6 @@ Contact contact(const BoxCorners& cornersA, const BoxCorners& cornersB) {
         }
         float dist = fabsf(best);
 
-        Vec2 pa = polygon.points[closest];
-        Vec2 pb = polygon.points[(closest + 1) % n];
-        Vec2 pc = polygon.points[(closest + 2) % n];
-        Vec2 edge = edgeNormal(pa, pb, pc);
-        Vec2 unitNormal = normalized(edge);
         // Searched along the unscaled normal: in a near tie the corner chosen follows its rounding.
         Vec2 p = minkowskiSupport(cornersA, cornersB, edge);
         // The depth is the closest edge's distance, not the new point's.

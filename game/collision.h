@@ -4,7 +4,9 @@
 
 #include "maths.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // The four corners of a box and what the queries' quick rejection needs, computed together once.
 struct BoxCorners {
@@ -49,9 +51,24 @@ Platform makePlatform(Vec2 centre, float width, float height, float angle);
 // Caches the box's corners for its current geometry. Worth it for a box queried many times
 // between changes; the queries work on any box, cached or not.
 void refreshCorners(Platform& box);
+// Computes the box's corners into out, whatever its cache holds.
+void computeCorners(const Platform& box, BoxCorners& out);
+// Whether the box's cached corners were computed from its geometry as it is now, bit for bit: a
+// zero that changed sign counts as a change.
+inline bool cornersAreCurrent(const Platform& box) {
+    // The five geometry fields lie one after the other, as the cache keeps them.
+    static_assert(offsetof(Platform, angle) == offsetof(Platform, centre) + 4 * sizeof(float));
+    return box.cache.valid &&
+           memcmp(&box.centre, box.cache.geometry, sizeof(box.cache.geometry)) == 0;
+}
 // The box's corners: the cached ones when they belong to its current geometry, otherwise
 // computed into scratch.
-const BoxCorners& cornersOf(const Platform& box, BoxCorners& scratch);
+inline const BoxCorners& cornersOf(const Platform& box, BoxCorners& scratch) {
+    if (cornersAreCurrent(box))
+        return box.cache.corners;
+    computeCorners(box, scratch);
+    return scratch;
+}
 
 Vec2 topLeft(const Platform& box);
 Vec2 topRight(const Platform& box);
@@ -61,12 +78,28 @@ Vec2 bottomRight(const Platform& box);
 // bottom-left, bottom-right).
 Vec2 support(const Platform& box, Vec2 direction);
 
-// True when the boxes' bounds are farther apart along x or y than the queries' rejection margin:
-// such boxes neither overlap nor touch, and both queries say so without searching.
-bool clearlyApart(const BoxCorners& a, const BoxCorners& b);
+// Boxes whose bounds are farther apart than the margin are not searched. The corners and their
+// differences carry only rounding errors far below a unit; the part that grows with the boxes'
+// size covers the errors of the search's products, which grow with it. The rejection never skips
+// a pair the search could find touching, except where the search itself goes wrong: with the
+// origin exactly on the line through its first points it stops on a zero direction and may report
+// a hit for boxes far apart, which the rejection then rightly does not.
+inline constexpr float apartMarginBase = 1.0f;
+inline constexpr float apartMarginPerUnit = 1.0f / 1024.0f;
+
 // The rejection margin between boxes of the given reaches. It only grows with either reach, so
 // the margin for the widest box of a set bounds that of every other.
-float apartMargin(float reachA, float reachB);
+inline float apartMargin(float reachA, float reachB) {
+    return apartMarginBase + (reachA + reachB) * apartMarginPerUnit;
+}
+// True when the boxes' bounds are farther apart along x or y than the rejection margin: such
+// boxes neither overlap nor touch, and both queries say so without searching. NaN bounds (boxes
+// out of range) never count as apart.
+inline bool clearlyApart(const BoxCorners& a, const BoxCorners& b) {
+    float margin = apartMargin(a.reach, b.reach);
+    return a.low.x - b.high.x > margin || b.low.x - a.high.x > margin ||
+           a.low.y - b.high.y > margin || b.low.y - a.high.y > margin;
+}
 
 // True when the boxes intersect; touching counts.
 bool overlaps(const Platform& a, const Platform& b);

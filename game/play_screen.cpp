@@ -47,11 +47,14 @@ static void findGroundAndCull(Game& game) {
     Vec2 p = game.player.position;
     bool found = false;
     int32_t i = 0;
+    BoxCorners scratch;
     while (i < game.platforms.count) {
         Platform* platform = game.platforms.get(i);
-        if (!found && p.x > topLeft(*platform).x && topRight(*platform).x > p.x &&
+        const BoxCorners& corners = cornersOf(*platform, scratch);
+        // The corners are top-left, top-right, bottom-left, bottom-right.
+        if (!found && p.x > corners.corners[0].x && corners.corners[1].x > p.x &&
             p.y > platform->centre.y) {
-            game.groundY = bottomLeft(*platform).y;
+            game.groundY = corners.corners[2].y;
             found = true;
         } else if (p.x - cullBehind > platform->centre.x) {
             game.platforms.removeAt(i);

@@ -196,7 +196,11 @@ static void resolvePlatforms(Player& player, const Game& game) {
     BoxCorners platformScratch;
     const BoxCorners* boxCorners = &cornersOf(box, boxScratch);
     for (int32_t i = 0; i < game.platforms.count; i++) {
-        Contact c = contact(*boxCorners, cornersOf(*game.platforms.data[i], platformScratch));
+        const BoxCorners& platform = cornersOf(*game.platforms.data[i], platformScratch);
+        // Most platforms are far away; the query would turn them down the same way.
+        if (clearlyApart(*boxCorners, platform))
+            continue;
+        Contact c = contact(*boxCorners, platform);
         if (!c.hit)
             continue;
         if (c.normal.y > groundThreshold)
@@ -241,6 +245,8 @@ static void testHeadRoom(Player& player, const Game& game) {
     for (int32_t i = 0; i < game.platforms.count; i++) {
         // An exact touch (depth 0) still leaves room to stand. One platform in the way settles it.
         const BoxCorners& platform = cornersOf(*game.platforms.data[i], platformScratch);
+        if (clearlyApart(standingCorners, platform))
+            continue;
         if (contact(standingCorners, platform).depth > 0.0f) {
             player.canStand = false;
             return;
