@@ -27,10 +27,10 @@ const Vec2 cameraLead(64.0f, 32.0f);
 constexpr float parallaxScale = 0.3f;
 const Vec2 parallaxLift(0.0f, 64.0f);
 constexpr float parallaxShade = 0.85f;
-// Shapes wholly this far outside the view are not drawn, which changes no pixel. The margin grows
-// slowly with the distance from the origin: there the GPU places vertices only to within a few
-// units in the last place of their world coordinates.
-constexpr float cullMargin = 16.0f;
+// Shapes wholly this far outside the view are not drawn, which changes no pixel. The GPU places a
+// vertex to within a few units in the last place of its world coordinates, far less than the
+// margin, which grows with the distance from the origin to keep it so far along a run.
+constexpr float cullMargin = 2.0f;
 constexpr float cullMarginPerUnit = 1.0f / 65536.0f;
 const Vec4 levelColour(0.0f, 0.0f, 0.0f, 1.0f);
 const Vec4 textColour(1.0f, 1.0f, 1.0f, 1.0f);

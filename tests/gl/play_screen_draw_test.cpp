@@ -189,3 +189,37 @@ TEST_F(PlayScreenDraw, CulledFramesAreTheFramesOfDrawingEverything) {
     releaseLevel(game);
     releaseChunkTemplates();
 }
+
+TEST_F(PlayScreenDraw, ShapesJustInsideOrOutsideTheViewMatchDrawingEverything) {
+    // Platforms and their dimmed copies placed a little inside, on and a little outside each edge
+    // of the view, at fractions of a pixel, turned and not.
+    Game game;
+    game.camera.size = Vec2((float)glTestWindowWidth, (float)glTestWindowHeight);
+    game.camera.position = Vec2(1000.3f, -200.7f);
+    game.player.alive = true;
+    game.player.position = game.camera.position - Vec2(64.0f, 32.0f);
+    Vec2 half = game.camera.size / 2.0f;
+    const float offsets[] = {-3.0f, -1.0f, -0.5f, -0.25f, 0.0f, 0.25f, 0.5f, 1.0f, 2.5f, 4.0f};
+    for (float offset : offsets) {
+        SCOPED_TRACE(testing::Message() << "offset " << offset);
+        releaseLevel(game);
+        Vec2 c = game.camera.position;
+        // Each platform's near edge lies offset beyond one edge of the view.
+        game.platforms.add(
+            new Platform(makePlatform(c + Vec2(half.x + offset + 20.0f, 0.0f), 40, 40, 0)));
+        game.platforms.add(
+            new Platform(makePlatform(c - Vec2(half.x + offset + 20.0f, 0.0f), 40, 40, 0)));
+        game.platforms.add(
+            new Platform(makePlatform(c + Vec2(0.0f, half.y + offset + 5.0f), 300, 10, 0)));
+        game.platforms.add(
+            new Platform(makePlatform(c - Vec2(0.0f, half.y + offset + 5.0f), 300, 10, 0)));
+        game.platforms.add(
+            new Platform(makePlatform(c + Vec2(half.x + offset + 30.0f, half.y), 40, 40, 0.7f)));
+        // The dimmed copy's edge at the same offsets: its centre at C + (p - C) * 0.3 + (0, 64).
+        float copyHalf = 40.0f * 0.3f / 2.0f;
+        game.platforms.add(new Platform(
+            makePlatform(c + Vec2((half.x + offset + copyHalf) / 0.3f, -64.0f / 0.3f), 40, 40, 0)));
+        compareFrames(game, "platforms");
+    }
+    releaseLevel(game);
+}
