@@ -5,6 +5,7 @@
 #include "chunk_templates.h"
 #include "collision.h"
 #include "draw.h"
+#include "fill_index.h"
 #include "keyboard.h"
 #include "ledge_index.h"
 #include "maths.h"
@@ -30,6 +31,7 @@ struct Game {
     Array<LedgeMarker*> ledgeMarkers;
     Array<FillPolygon*> fillPolygons;
     LedgeIndex ledgeIndex; // ledgeMarkers by x, kept by the level generator and releaseLevel
+    FillIndex fillIndex;   // fillPolygons by x, kept the same way
 
     // Everything zero, except that the player's box takes a fresh id.
     Game() { player.box.id = nextId(); }

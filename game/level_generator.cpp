@@ -56,6 +56,7 @@ void releaseLevel(Game& game) {
     game.ledgeMarkers.deleteAll();
     clearLedgeIndex(game.ledgeIndex);
     game.fillPolygons.deleteAll();
+    clearFillIndex(game.fillIndex);
 }
 
 int32_t generateChunk(Game& game) {
@@ -77,6 +78,7 @@ int32_t generateChunk(Game& game) {
         FillPolygon* polygon = new FillPolygon(*chosen->fillPolygons.get(i));
         polygon->origin = origin;
         game.fillPolygons.add(polygon);
+        addFillPolygon(game.fillIndex, *polygon);
     }
     // Each marker gets its own id, which the player keys on; the box keeps the template's.
     for (int32_t i = 0; i < chosen->ledgeMarkers.count; i++) {

@@ -32,6 +32,10 @@ constexpr float parallaxShade = 0.85f;
 // margin, which grows with the distance from the origin to keep it so far along a run.
 constexpr float cullMargin = 2.0f;
 constexpr float cullMarginPerUnit = 1.0f / 65536.0f;
+// The fill-polygon index is asked for a range of x wider by this than the view shows; the exact
+// test on each polygon found then decides, so the slack only has to outgrow rounding.
+constexpr float fillSlack = 64.0f;
+constexpr float fillSlackPerUnit = 1.0f / 4096.0f;
 const Vec4 levelColour(0.0f, 0.0f, 0.0f, 1.0f);
 const Vec4 textColour(1.0f, 1.0f, 1.0f, 1.0f);
 
@@ -170,8 +174,25 @@ static bool polygonOutsideView(const ViewBounds& view, const FillPolygon& polygo
     return outsideView(view, position + low * scale, position + high * scale);
 }
 
+// Calls draw for every fill polygon that may reach into world x from low to high: those the index
+// finds when it matches the level, otherwise all of them. The index gives them in order of x, not
+// of the array; within one layer every polygon has the same colour, so the pixels are the same.
+template <typename Draw>
+static void forFillPolygonsBetween(const Game& game, float low, float high, Draw draw) {
+    if (!fillIndexMatches(game.fillIndex, game.fillPolygons)) {
+        for (int32_t i = 0; i < game.fillPolygons.count; i++)
+            draw(*game.fillPolygons.get(i));
+        return;
+    }
+    int32_t first = 0;
+    int32_t end = 0;
+    findFillPolygonsBetween(game.fillIndex, low, high, first, end);
+    for (int32_t i = first; i < end; i++)
+        draw(*game.fillIndex.entries[(size_t)i].polygon);
+}
+
 // Draws the dimmed copy, then the level, each only where the view shows it: the live platforms are
-// bounded, but fill polygons pile up for the whole run.
+// bounded, and the fill polygons, which pile up for the whole run, are found through their index.
 static void drawLevel(const Game& game, const Vec4& background) {
     const Camera& camera = game.camera;
     ViewBounds view = viewBounds(camera);
@@ -188,13 +209,17 @@ static void drawLevel(const Game& game, const Vec4& background) {
         drawRect(camera, parallaxPosition(camera.position, platform->centre),
                  Vec2(platform->width, platform->height) * parallaxScale, platform->angle, shade);
     }
-    for (int32_t i = 0; i < game.fillPolygons.count; i++) {
-        const FillPolygon* polygon = game.fillPolygons.get(i);
-        Vec2 position = parallaxPosition(camera.position, polygon->origin);
-        if (!polygonOutsideView(view, *polygon, position, parallaxScale))
-            drawTriangleStrip(camera, position, polygon->points, polygon->count, parallaxScale,
-                              0.0f, shade);
-    }
+    // The world x whose dimmed copies the view shows: the parallax undone on the view's edges.
+    float c = camera.position.x;
+    float slack = fillSlack + fabsf(c) * fillSlackPerUnit;
+    forFillPolygonsBetween(game, c + (view.low.x - c) / parallaxScale - slack,
+                           c + (view.high.x - c) / parallaxScale + slack,
+                           [&](const FillPolygon& polygon) {
+                               Vec2 position = parallaxPosition(camera.position, polygon.origin);
+                               if (!polygonOutsideView(view, polygon, position, parallaxScale))
+                                   drawTriangleStrip(camera, position, polygon.points,
+                                                     polygon.count, parallaxScale, 0.0f, shade);
+                           });
     for (int32_t i = 0; i < game.platforms.count; i++) {
         const Platform* platform = game.platforms.get(i);
         const BoxCorners& corners = cornersOf(*platform, scratch);
@@ -202,12 +227,12 @@ static void drawLevel(const Game& game, const Vec4& background) {
             drawRect(camera, platform->centre, Vec2(platform->width, platform->height),
                      platform->angle, levelColour);
     }
-    for (int32_t i = 0; i < game.fillPolygons.count; i++) {
-        const FillPolygon* polygon = game.fillPolygons.get(i);
-        if (!polygonOutsideView(view, *polygon, polygon->origin, 1.0f))
-            drawTriangleStrip(camera, polygon->origin, polygon->points, polygon->count, 1.0f, 0.0f,
-                              levelColour);
-    }
+    forFillPolygonsBetween(game, view.low.x - slack, view.high.x + slack,
+                           [&](const FillPolygon& polygon) {
+                               if (!polygonOutsideView(view, polygon, polygon.origin, 1.0f))
+                                   drawTriangleStrip(camera, polygon.origin, polygon.points,
+                                                     polygon.count, 1.0f, 0.0f, levelColour);
+                           });
 }
 
 // Draws a fixed text; its length is the literal's.

@@ -173,13 +173,22 @@ TEST_F(PlayScreenDraw, CulledFramesAreTheFramesOfDrawingEverything) {
             break;
     }
     EXPECT_GT(liveFrames, 100);
+    EXPECT_GT(game.fillPolygons.count, 0);
     EXPECT_GT(overFrames, 10);
     EXPECT_LE(mostInALiveFrame, drawCallBudget);
     // The comparison means something only if culling left shapes out.
     EXPECT_LT(playScreenCalls, everythingCalls);
 
-    // The same state far along a run, and through cameras that show more or less of it.
+    // The same state far along a run, and through cameras that show more or less of it. Moved
+    // behind its back, the fill-polygon index no longer matches and every polygon is looked at;
+    // rebuilt, it is used again.
     moveEverything(game, Vec2(3.0e6f, -2.0e5f));
+    ASSERT_FALSE(fillIndexMatches(game.fillIndex, game.fillPolygons));
+    compareFrames(game, "far along, every polygon looked at");
+    clearFillIndex(game.fillIndex);
+    for (int32_t i = 0; i < game.fillPolygons.count; i++)
+        addFillPolygon(game.fillIndex, *game.fillPolygons.data[i]);
+    ASSERT_TRUE(fillIndexMatches(game.fillIndex, game.fillPolygons));
     compareFrames(game, "far along");
     for (Vec2 size : {Vec2(1280.0f, 960.0f), Vec2(200.0f, 150.0f), Vec2(640.0f, 1800.0f)}) {
         game.camera.size = size;
