@@ -41,3 +41,13 @@ build_tree() {
     fi
     grep -i -A3 'warning:' "$dir/build.log" || true
 }
+
+# ---- The Debian package and the pictures ---------------------------------------------------------
+# What scripts/package needs on top of building: CPack's DEB generator runs dpkg-shlibdeps (from
+# dpkg-dev) on what `file` says is a program, and make_icon draws on a virtual screen.
+PACKAGE_PACKAGES=(dpkg-dev file xvfb xauth)
+# What checking the package and the simulator's pictures needs (tests/package/check.sh and the
+# level map test): lintian, the desktop entry validator and an XML parser.
+PACKAGE_TEST_PACKAGES=(lintian desktop-file-utils libxml2-utils)
+# What scripts/pictures needs to turn the SVG pictures into PNG for the README.
+PICTURE_PACKAGES=(librsvg2-bin)
