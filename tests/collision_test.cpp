@@ -1,6 +1,7 @@
 // Tests for oriented boxes and the collision queries: exact corners and contacts on hand-worked
 // cases, agreement with a separating-axis test on random boxes, and termination on bad input.
 #include "collision.h"
+#include "separating_axes.h"
 
 #include <gtest/gtest.h>
 
@@ -38,53 +39,6 @@ std::string describe(const Platform& b) {
     out << std::setprecision(9) << "centre (" << b.centre.x << ", " << b.centre.y << ") size "
         << b.width << " x " << b.height << " angle " << b.angle;
     return out.str();
-}
-
-// ---- An independent separating-axis test, in double precision ---------------------------------
-
-struct Quad {
-    double x[4];
-    double y[4];
-};
-
-Quad quadOf(const Platform& b) {
-    double c = std::cos((double)b.angle);
-    double s = std::sin((double)b.angle);
-    double hw = b.width / 2.0;
-    double hh = b.height / 2.0;
-    const double lx[4] = {-hw, hw, hw, -hw};
-    const double ly[4] = {-hh, -hh, hh, hh};
-    Quad q;
-    for (int k = 0; k < 4; k++) {
-        q.x[k] = b.centre.x + lx[k] * c - ly[k] * s;
-        q.y[k] = b.centre.y + lx[k] * s + ly[k] * c;
-    }
-    return q;
-}
-
-// The smallest overlap of the two boxes' projections over the four face axes: positive when they
-// intersect, and then the distance the first box must move to separate them.
-double separatingAxisPenetration(const Platform& a, const Platform& b) {
-    Quad qa = quadOf(a);
-    Quad qb = quadOf(b);
-    double axes[4][2] = {{std::cos((double)a.angle), std::sin((double)a.angle)},
-                         {-std::sin((double)a.angle), std::cos((double)a.angle)},
-                         {std::cos((double)b.angle), std::sin((double)b.angle)},
-                         {-std::sin((double)b.angle), std::cos((double)b.angle)}};
-    double smallest = std::numeric_limits<double>::max();
-    for (auto& axis : axes) {
-        double minA = 1e300, maxA = -1e300, minB = 1e300, maxB = -1e300;
-        for (int k = 0; k < 4; k++) {
-            double pa = qa.x[k] * axis[0] + qa.y[k] * axis[1];
-            double pb = qb.x[k] * axis[0] + qb.y[k] * axis[1];
-            minA = std::min(minA, pa);
-            maxA = std::max(maxA, pa);
-            minB = std::min(minB, pb);
-            maxB = std::max(maxB, pb);
-        }
-        smallest = std::min(smallest, std::min(maxA - minB, maxB - minA));
-    }
-    return smallest;
 }
 
 } // namespace
