@@ -41,3 +41,8 @@ build_tree() {
     fi
     grep -i -A3 'warning:' "$dir/build.log" || true
 }
+
+# What the fuzzers need on top (scripts/fuzz): clang with libFuzzer and the sanitizer runtimes,
+# and llvm's symbolizer for readable crash reports.
+FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev llvm-14)
+TEST_PACKAGES+=("${FUZZ_PACKAGES[@]}")
