@@ -8,21 +8,31 @@
 #include <cstdint>
 #include <cstring>
 
-// The four corners of a box and what the queries' quick rejection needs, computed together once.
+// The four corners of a box and what the queries' quick rejection and their check along the face
+// axes need, computed together once.
 struct BoxCorners {
     Vec2 corners[4];      // top-left, top-right, bottom-left, bottom-right
     Vec2 low;             // the smallest x and y over the corners
     Vec2 high;            // the largest x and y over the corners
     float reach = 0.0f;   // the larger side of the bounds, which scales the rejection margin
     bool inRange = false; // finite and small enough for the queries; others never touch anything
+    // The geometry the corners were computed from, in the box's own order, and the cosine and
+    // sine they were turned by: the face-axis check reads them. Only computeCorners sets them, so
+    // a scratch BoxCorners leaves them unset and costs nothing more to make.
+    float centreX;
+    float centreY;
+    float width;
+    float height;
+    float angle;
+    float cosine;
+    float sine;
 };
 
 // Corners cached with the geometry they were computed from. A cache whose geometry is no longer
 // the box's, bit for bit, is ignored, so a copied or moved box can never use stale corners.
 struct CornerCache {
-    float geometry[5] = {}; // centre x, centre y, width, height, angle
     bool valid = false;
-    BoxCorners corners;
+    BoxCorners corners{}; // all zero until filled, so that copying a box copies no unset value
 };
 
 // One oriented rectangle: a platform, the player's collision box or a ledge marker's box.
@@ -56,10 +66,11 @@ void computeCorners(const Platform& box, BoxCorners& out);
 // Whether the box's cached corners were computed from its geometry as it is now, bit for bit: a
 // zero that changed sign counts as a change.
 inline bool cornersAreCurrent(const Platform& box) {
-    // The five geometry fields lie one after the other, as the cache keeps them.
+    // The five geometry fields lie one after the other, in the box as in its corners.
     static_assert(offsetof(Platform, angle) == offsetof(Platform, centre) + 4 * sizeof(float));
+    static_assert(offsetof(BoxCorners, angle) == offsetof(BoxCorners, centreX) + 4 * sizeof(float));
     return box.cache.valid &&
-           memcmp(&box.centre, box.cache.geometry, sizeof(box.cache.geometry)) == 0;
+           memcmp(&box.centre, &box.cache.corners.centreX, 5 * sizeof(float)) == 0;
 }
 // The box's corners: the cached ones when they belong to its current geometry, otherwise
 // computed into scratch.
@@ -81,9 +92,10 @@ Vec2 support(const Platform& box, Vec2 direction);
 // Boxes whose bounds are farther apart than the margin are not searched. The corners and their
 // differences carry only rounding errors far below a unit; the part that grows with the boxes'
 // size covers the errors of the search's products, which grow with it. The rejection never skips
-// a pair the search could find touching, except where the search itself goes wrong: with the
-// origin exactly on the line through its first points it stops on a zero direction and may report
-// a hit for boxes far apart, which the rejection then rightly does not.
+// a pair the search could find touching, except where the face axes decide (flat triangles, for
+// boxes of no height on one line, say) and allow for rounding a millionth of the largest value in
+// play: beyond a million units from the origin that exceeds the margin, and boxes a few units
+// apart may count as touching there, which the rejection then rightly does not.
 inline constexpr float apartMarginBase = 1.0f;
 inline constexpr float apartMarginPerUnit = 1.0f / 1024.0f;
 

@@ -42,6 +42,11 @@ build_tree() {
     grep -i -A3 'warning:' "$dir/build.log" || true
 }
 
+# What the fuzzers need on top (scripts/fuzz): clang with libFuzzer and the sanitizer runtimes,
+# and llvm's symbolizer for readable crash reports.
+FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev llvm-14)
+TEST_PACKAGES+=("${FUZZ_PACKAGES[@]}")
+
 # ---- The Debian package and the pictures ---------------------------------------------------------
 # What scripts/package needs on top of building: CPack's DEB generator runs dpkg-shlibdeps (from
 # dpkg-dev) on what `file` says is a program, and make_icon draws on a virtual screen.

@@ -1,6 +1,8 @@
-// The collision queries exactly as they were before corners were cached and a bounding-box
-// pre-test was put in front of them: every support evaluation recomputes all eight corners. The
-// tests compare the game's queries against this copy bit for bit; it is not part of the game.
+// The collision queries in their plain form, without the cached corners and the bounding-box
+// pre-test the game's queries have: every support evaluation recomputes all eight corners, and
+// the face-axis check that decides where single precision fails the searches takes its axes from
+// rotated. It gives today's answers the straightforward way, mend included, so the tests compare
+// the game's queries against it bit for bit; it is not part of the game.
 #include "collision_reference.h"
 
 #include <cmath>
@@ -11,8 +13,9 @@
 // value, so ties keep the earliest candidate.
 static const float lowestFloat = -3.4028235e38f;
 
-// Boxes of positive size settle in a handful of passes; the caps only stop degenerate input (zero
-// size, NaN, infinities, values so large their products overflow), which then reports no contact.
+// Boxes of positive size settle in a handful of passes; the caps only stop degenerate input (boxes
+// so long and thin, or so large, that rounding keeps the searches going), which the face axes
+// then decide.
 static const int32_t maxSimplexSteps = 64;
 static const int32_t maxExpansionSteps = 64;
 // The polygon starts as a triangle and gains at most one point per expansion pass.
@@ -24,6 +27,15 @@ static const float largestCoordinate = 1e8f;
 
 // A search stops once the new support point is no farther out than this.
 static const float expansionTolerance = 0.001f;
+
+// A triangle of the simplex search thinner than this share of its longest edge counts as flat.
+static const float flatness = 1e-6f;
+
+// What rounding may move a point of the difference by, as a share of the largest value in play.
+static const float roundingShare = 1e-6f;
+
+// A normal whose squared length is off 1 by more than this did not scale to unit length.
+static const float unitTolerance = 0.001f;
 
 // ---- Types -------------------------------------------------------------------------------------
 
@@ -110,8 +122,74 @@ static bool stepSimplex(Simplex& simplex, Vec2& d) {
     return false;
 }
 
-// Runs the simplex search; on a hit the simplex holds the enclosing triangle. Gives up (no hit)
-// on out-of-range or non-finite input or when the step cap is reached.
+// Whether the triangle's points lie on one line, to within the flatness share of its longest edge.
+static bool isFlatTriangle(const Simplex& simplex) {
+    Vec2 ab = simplex.points[1] - simplex.points[2];
+    Vec2 ac = simplex.points[0] - simplex.points[2];
+    Vec2 bc = simplex.points[0] - simplex.points[1];
+    float longest = fmaxf(lengthSquared(ab), fmaxf(lengthSquared(ac), lengthSquared(bc)));
+    return fabsf(cross(ab, ac)) <= flatness * longest;
+}
+
+// Half the box's extent along the unit direction n, given its own axes u and v.
+static float halfExtent(const Platform& box, Vec2 u, Vec2 v, Vec2 n) {
+    return fabsf(box.width * dot(u, n)) / 2.0f + fabsf(box.height * dot(v, n)) / 2.0f;
+}
+
+// How far the difference reaches past the origin along the boxes' four face axes, each both ways,
+// at the least: negative when an axis separates the boxes, and normal is then the way to move a.
+// The difference of two boxes has no other edge directions, so this is the penetration itself,
+// found from the centres and sizes with no product of more than two values that could underflow
+// or lose its digits.
+static float faceAxisReach(const Platform& a, const Platform& b, Vec2& normal) {
+    const Vec2 axes[4] = {rotated(Vec2(1.0f, 0.0f), a.angle), rotated(Vec2(0.0f, 1.0f), a.angle),
+                          rotated(Vec2(1.0f, 0.0f), b.angle), rotated(Vec2(0.0f, 1.0f), b.angle)};
+    Vec2 offset = a.centre - b.centre;
+    float least = -lowestFloat;
+    for (Vec2 axis : axes) {
+        float extent =
+            halfExtent(a, axes[0], axes[1], axis) + halfExtent(b, axes[2], axes[3], axis);
+        float along = dot(offset, axis);
+        // The difference reaches extent + along one way and extent - along the other; a moves
+        // out on the side it already lies on.
+        float reach = extent - fabsf(along);
+        if (reach < least) {
+            least = reach;
+            normal = along >= 0.0f ? axis : -axis;
+        }
+    }
+    return least;
+}
+
+// What rounding may account for in a reach of the difference of a and b.
+static float roundingAllowance(const Platform& a, const Platform& b) {
+    float largest = fmaxf(
+        fmaxf(fmaxf(fabsf(a.centre.x), fabsf(a.centre.y)), fmaxf(fabsf(a.width), fabsf(a.height))),
+        fmaxf(fmaxf(fabsf(b.centre.x), fabsf(b.centre.y)), fmaxf(fabsf(b.width), fabsf(b.height))));
+    return roundingShare * fmaxf(largest, 1.0f);
+}
+
+// The contact read off the face axes: see faceAxisReach. Touching counts.
+static Contact faceAxisContact(const Platform& a, const Platform& b) {
+    Contact result;
+    Vec2 normal;
+    float reach = faceAxisReach(a, b, normal);
+    if (reach >= 0.0f) {
+        result.hit = true;
+        result.depth = reach;
+        result.normal = normal;
+    }
+    return result;
+}
+
+// Whether the face axes find the boxes touching, allowing for rounding.
+static bool faceAxesTouch(const Platform& a, const Platform& b) {
+    Vec2 normal;
+    return faceAxisReach(a, b, normal) >= -roundingAllowance(a, b);
+}
+
+// Runs the simplex search; on a hit the simplex holds the enclosing triangle, or nothing when the
+// face axes decided. Gives up (no hit) on out-of-range or non-finite input.
 static bool searchSimplex(const Platform& a, const Platform& b, Simplex& simplex) {
     if (!isWithinRange(a) || !isWithinRange(b))
         return false;
@@ -131,10 +209,20 @@ static bool searchSimplex(const Platform& a, const Platform& b, Simplex& simplex
             return false;
         simplex.points[simplex.count] = p;
         simplex.count += 1;
-        if (stepSimplex(simplex, d))
+        if (stepSimplex(simplex, d)) {
+            // A flat triangle "encloses" the origin wherever it lies. For boxes of positive size
+            // it lies on the triangle's edge, up to rounding; but the points of a flat difference
+            // (two boxes of no height on one line), and search directions whose products
+            // underflowed, make flat triangles anywhere. The face axes decide those.
+            if (isFlatTriangle(simplex))
+                return faceAxesTouch(a, b);
             return true;
+        }
     }
-    return false;
+    // Boxes so long and thin that rounding sends the search round in circles end here. The face
+    // axes decide, and the simplex is left empty so that contact takes its answer from them too.
+    simplex.count = 0;
+    return faceAxesTouch(a, b);
 }
 
 // The outward normal of the edge a -> b, for a polygon in which c follows b. Its length is not 1.
@@ -153,6 +241,26 @@ static void removePoint(Polygon& polygon, int32_t index) {
     for (int32_t k = index; k + 1 < polygon.count; k++)
         polygon.points[k] = polygon.points[k + 1];
     polygon.count -= 1;
+}
+
+// The contact the expanding polygon found, checked against the face axes. The polygon's points
+// are support points, whose choice among corners that nearly tie follows rounding; far from the
+// origin, or with boxes much thinner than they are long, a point out of place can break the
+// polygon up, and from a first triangle with a point inside the difference (boxes with a common
+// centre) it can end on an inside edge. When the face axes disagree by more than rounding, their
+// answer stands. A normal that did not scale to unit length (from edges so short their squares
+// lose digits, or none at all from a flat polygon) leaves a bare touch with nothing to push by.
+static Contact checkedContact(const Platform& a, const Platform& b, Contact found) {
+    Vec2 normal;
+    float reach = faceAxisReach(a, b, normal);
+    float allowance = expansionTolerance + roundingAllowance(a, b);
+    if (!(fabsf(reach - found.depth) <= allowance))
+        return faceAxisContact(a, b);
+    if (!(fabsf(lengthSquared(found.normal) - 1.0f) <= unitTolerance)) {
+        found.depth = 0.0f;
+        found.normal = found.normal * 0.0f;
+    }
+    return found;
 }
 
 // ---- Public functions --------------------------------------------------------------------------
@@ -209,6 +317,8 @@ Contact reference::contact(const Platform& a, const Platform& b) {
     Simplex simplex;
     if (!searchSimplex(a, b, simplex))
         return none;
+    if (simplex.count < 3)
+        return faceAxisContact(a, b);
 
     Polygon polygon;
     for (int32_t k = 0; k < 3; k++)
@@ -254,7 +364,7 @@ Contact reference::contact(const Platform& a, const Platform& b) {
             // Products that overflowed leave nothing a caller could push by.
             if (!std::isfinite(result.depth) || !isFinite(result.normal))
                 return none;
-            return result;
+            return checkedContact(a, b, result);
         }
         int32_t pIndex = closest + 1;
         insertPoint(polygon, pIndex, p);
@@ -279,5 +389,7 @@ Contact reference::contact(const Platform& a, const Platform& b) {
             }
         }
     }
-    return none;
+    // Only input the polygon cannot settle in single precision gets here (boxes so large that
+    // their points lie farther apart than its tolerance): the face axes answer instead.
+    return faceAxisContact(a, b);
 }

@@ -1,5 +1,5 @@
-// The collision queries as they were before corners were cached and a bounding-box pre-test was
-// put in front of them, kept so that tests can compare the game's queries with them bit for bit.
+// The collision queries in their plain form, without cached corners or a bounding-box pre-test,
+// kept so that tests can compare the game's queries with them bit for bit.
 #pragma once
 
 #include "collision.h"
