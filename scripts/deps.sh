@@ -5,7 +5,7 @@
 PLAY_PACKAGES=(cmake g++ make pkg-config libsdl2-dev libepoxy-dev libimgui-dev libstb-dev libgl1-mesa-dri)
 # What the tests need on top: GoogleTest, a virtual X server with the core fonts that SDL's message
 # boxes draw their text with, and the tools that drive and inspect the windows.
-TEST_PACKAGES=(googletest libgtest-dev xvfb xauth xfonts-base xdotool x11-utils imagemagick)
+TEST_PACKAGES=(googletest libgtest-dev xvfb xfonts-base xdotool x11-utils imagemagick)
 
 # The build the game is played from: optimised, without the tests, so that no test tool is needed.
 PLAY_CMAKE_OPTIONS=(-DCMAKE_BUILD_TYPE=Release -DTALDRIFT_TESTS=OFF)

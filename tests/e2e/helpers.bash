@@ -1,0 +1,83 @@
+# What the end-to-end scripts share: an X server of their own, a scratch directory, failing with a
+# message, waiting for windows and processes with a deadline, and polling a check until it passes.
+# Nothing waits a fixed time for something to happen. Sourced by the scripts, not a test itself.
+
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/x_server.sh"
+
+work=$(mktemp -d)
+# Processes the script started; whatever still runs at the end is killed.
+started=()
+
+# Removes the scratch directory (kept when KEEP_SHOTS is set), ends what the script started and
+# stops its X server. Runs at exit.
+finish() {
+    local pid
+    for pid in "${started[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    stop_x_server
+    if [ -n "${KEEP_SHOTS:-}" ]; then
+        echo "screenshots kept in $work"
+    else
+        rm -rf "$work"
+    fi
+}
+trap finish EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Prints the id of a shown top-level window with exactly this name, waiting up to 20 seconds for
+# one; prints nothing if none appears. Shown means its events are selected and keys reach it.
+wait_for_window() {
+    local name=$1
+    local deadline=$((SECONDS + 20))
+    local id
+    while [ "$SECONDS" -lt "$deadline" ]; do
+        for id in $(xwininfo -root -tree 2>/dev/null | awk -v name="\"$name\":" \
+            'index($0, name) { print $1 }'); do
+            if xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
+                echo "$id"
+                return 0
+            fi
+        done
+        sleep 0.05
+    done
+}
+
+# Waits up to 10 seconds until no window of this name is shown; fails otherwise.
+wait_for_no_window() {
+    local deadline=$((SECONDS + 10))
+    while xwininfo -root -tree 2>/dev/null | grep -qF "\"$1\":"; do
+        [ "$SECONDS" -lt "$deadline" ] || fail "a window \"$1\" is still there"
+        sleep 0.05
+    done
+}
+
+# Waits up to the given number of seconds for a process the script started to end and sets
+# exit_status to its exit code; fails when it does not end in time.
+wait_for_exit() {
+    local pid=$1
+    local deadline=$((SECONDS + $2))
+    while kill -0 "$pid" 2>/dev/null; do
+        [ "$SECONDS" -lt "$deadline" ] || fail "process $pid still runs after $2 seconds"
+        sleep 0.05
+    done
+    exit_status=0
+    wait "$pid" || exit_status=$?
+}
+
+# Runs a check (a command that calls fail when what it looks for is not there) until it passes,
+# for up to 20 seconds; after that once more, letting its failure end the script.
+poll_until() {
+    local deadline=$((SECONDS + 20))
+    while [ "$SECONDS" -lt "$deadline" ]; do
+        if ("$@") 2>/dev/null; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    "$@"
+}
