@@ -28,7 +28,8 @@ cd "$work/project"
 if build_tree out >"$work/out" 2>"$work/err"; then
     fail "a failed configure was reported as success"
 fi
-grep -q "no GREETING given" "$work/err" || fail "the configure's error was not shown: $(cat "$work/err")"
+grep -q "no GREETING given" "$work/err" ||
+    fail "the configure's error was not shown: $(cat "$work/err")"
 [ -f out/CMakeCache.txt ] || fail "the failed configure left no cache (the case under test)"
 
 build_tree out -DGREETING=hello >"$work/out" 2>&1 ||
@@ -41,7 +42,8 @@ build_tree out -DGREETING=again >"$work/out" 2>&1 || fail "second build failed: 
 # The same options again: built, not configured again.
 touch -d '1 hour ago' out/configure.log
 build_tree out -DGREETING=again >"$work/out" 2>&1 || fail "third build failed: $(cat "$work/out")"
-[ out/configure.log -nt "$work/project/CMakeLists.txt" ] && fail "unchanged options configured again"
+[ out/configure.log -nt "$work/project/CMakeLists.txt" ] &&
+    fail "unchanged options configured again"
 
 # A build directory whose configure stopped half-way (a cache, no build system) is configured
 # again even when the options are the ones last used.
