@@ -8,8 +8,10 @@ start_x_server() {
     local number_file log
     number_file=$(mktemp)
     log=$(mktemp)
-    # The server writes its display number to descriptor 3 once it is ready for clients.
-    Xvfb -displayfd 3 -nolisten tcp "$@" 3>"$number_file" 2>"$log" &
+    # The server writes its display number to descriptor 3 once it is ready for clients. Without
+    # -noreset it resets whenever its last client leaves and drops whoever connects meanwhile: a
+    # program started just as a window-polling tool disconnects would find no display.
+    Xvfb -displayfd 3 -nolisten tcp -noreset "$@" 3>"$number_file" 2>"$log" &
     X_SERVER_PID=$!
     local number=""
     local deadline=$((SECONDS + 30))
