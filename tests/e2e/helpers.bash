@@ -5,6 +5,10 @@
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/x_server.sh"
 
 work=$(mktemp -d)
+# How long anything may take to happen before a script gives up on it: generous, since a loaded
+# machine can make a sanitized program take many seconds to start; waiting ends as soon as the
+# thing happens.
+patience=60
 # Processes the script started; whatever still runs at the end is killed.
 started=()
 
@@ -29,11 +33,11 @@ fail() {
     exit 1
 }
 
-# Prints the id of a shown top-level window with exactly this name, waiting up to 20 seconds for
-# one; prints nothing if none appears. Shown means its events are selected and keys reach it.
+# Prints the id of a shown top-level window with exactly this name, waiting up to $patience
+# seconds for one; prints nothing if none appears. Shown means its events are selected and keys reach it.
 wait_for_window() {
     local name=$1
-    local deadline=$((SECONDS + 20))
+    local deadline=$((SECONDS + patience))
     local id
     while [ "$SECONDS" -lt "$deadline" ]; do
         for id in $(xwininfo -root -tree 2>/dev/null | awk -v name="\"$name\":" \
@@ -45,24 +49,31 @@ wait_for_window() {
         done
         sleep 0.05
     done
+    # What there is instead, for the failure message the caller gives.
+    echo "no shown window \"$name\" on $DISPLAY; the windows there are:" >&2
+    xwininfo -root -tree 2>&1 | head -n 20 >&2
+    for id in $(xwininfo -root -tree 2>/dev/null | awk -v name="\"$name\":" \
+        'index($0, name) { print $1 }'); do
+        xwininfo -id "$id" 2>&1 | grep 'Map State' >&2
+    done
 }
 
-# Waits up to 10 seconds until no window of this name is shown; fails otherwise.
+# Waits up to $patience seconds until no window of this name is there; fails otherwise.
 wait_for_no_window() {
-    local deadline=$((SECONDS + 10))
+    local deadline=$((SECONDS + patience))
     while xwininfo -root -tree 2>/dev/null | grep -qF "\"$1\":"; do
         [ "$SECONDS" -lt "$deadline" ] || fail "a window \"$1\" is still there"
         sleep 0.05
     done
 }
 
-# Waits up to the given number of seconds for a process the script started to end and sets
-# exit_status to its exit code; fails when it does not end in time.
+# Waits up to $patience seconds for a process the script started to end and sets exit_status to
+# its exit code; fails when it does not end in time.
 wait_for_exit() {
     local pid=$1
-    local deadline=$((SECONDS + $2))
+    local deadline=$((SECONDS + patience))
     while kill -0 "$pid" 2>/dev/null; do
-        [ "$SECONDS" -lt "$deadline" ] || fail "process $pid still runs after $2 seconds"
+        [ "$SECONDS" -lt "$deadline" ] || fail "process $pid still runs after $patience seconds"
         sleep 0.05
     done
     exit_status=0
@@ -70,9 +81,9 @@ wait_for_exit() {
 }
 
 # Runs a check (a command that calls fail when what it looks for is not there) until it passes,
-# for up to 20 seconds; after that once more, letting its failure end the script.
+# for up to $patience seconds; after that once more, letting its failure end the script.
 poll_until() {
-    local deadline=$((SECONDS + 20))
+    local deadline=$((SECONDS + patience))
     while [ "$SECONDS" -lt "$deadline" ]; do
         if ("$@") 2>/dev/null; then
             return 0

@@ -57,7 +57,7 @@ runShows() {
 pid=$!
 started+=("$pid")
 window=$(wait_for_window Taldrift)
-[ -n "$window" ] || fail "no window appeared"
+[ -n "$window" ] || fail "no window appeared: $(cat "$work/stderr")"
 xdotool mousemove --window "$window" 10 10 windowfocus --sync "$window"
 xdotool key c
 poll_until runShows
@@ -65,6 +65,6 @@ poll_until runShows
 kill -0 "$pid" || fail "the game ended during the run"
 # Only the key press: the game quits on it and takes its window along.
 xdotool keydown Escape
-wait_for_exit "$pid" 20
+wait_for_exit "$pid"
 [ "$exit_status" -eq 0 ] || fail "exit code $exit_status after Escape"
 echo "play screen: ok"

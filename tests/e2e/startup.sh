@@ -25,11 +25,11 @@ repository=$PWD
 pid=$!
 started+=("$pid")
 window=$(wait_for_window Taldrift)
-[ -n "$window" ] || fail "no window titled Taldrift"
+[ -n "$window" ] || fail "no window titled Taldrift: $(cat "$work/err")"
 geometry=$(xwininfo -id "$window" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
 [ "$geometry" = "640x480" ] || fail "window is $geometry, not 640x480"
 xdotool keydown --window "$window" Escape
-wait_for_exit "$pid" 20
+wait_for_exit "$pid"
 [ "$exit_status" -eq 0 ] || fail "Escape ended the program with exit code $exit_status"
 grep -q -x '(tyx/src/tyx_main.cpp:[0-9]*) OpenGL error: GL_NO_ERROR' "$work/err" ||
     fail "no start-up report on standard error: $(cat "$work/err")"
@@ -37,12 +37,12 @@ grep -q -x '(tyx/src/tyx_main.cpp:[0-9]*) OpenGL error: GL_NO_ERROR' "$work/err"
 [ ! -s "$work/out" ] || fail "unexpected standard output: $(cat "$work/out")"
 
 # SIGTERM arrives as a quit event: a normal exit.
-"$binary" >/dev/null 2>&1 &
+"$binary" >/dev/null 2>"$work/err" &
 pid=$!
 started+=("$pid")
-[ -n "$(wait_for_window Taldrift)" ] || fail "no window for the SIGTERM run"
+[ -n "$(wait_for_window Taldrift)" ] || fail "no window for the SIGTERM run: $(cat "$work/err")"
 kill -TERM "$pid"
-wait_for_exit "$pid" 20
+wait_for_exit "$pid"
 [ "$exit_status" -eq 0 ] || fail "SIGTERM ended the program with exit code $exit_status"
 
 # Waits for the box, checks the reason on standard error, then ends the program the given way
@@ -63,7 +63,7 @@ expect_box() {
     Return) xdotool key --window "$box" Return ;;
     *) kill "-$how" "$pid" ;;
     esac
-    wait_for_exit "$pid" 20
+    wait_for_exit "$pid"
     [ "$exit_status" -eq 1 ] || fail "$* ($how): exit code $exit_status, not 1"
     wait_for_no_window "Initialization Error"
 }
@@ -80,7 +80,7 @@ expect_box "$repository" "video driver is \"dummy\"" INT SDL_VIDEODRIVER=dummy
 
 # No display at all: no box can show, the reason and the exit code tell.
 status=0
-env -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR="$work" timeout 20 "$binary" >/dev/null \
+env -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR="$work" timeout "$patience" "$binary" >/dev/null \
     2>"$work/err" || status=$?
 [ "$status" -eq 1 ] || fail "without a display: exit code $status, not 1"
 grep -q "^Initialization Error: " "$work/err" ||
@@ -101,7 +101,7 @@ started+=("$pid")
 window=$(wait_for_window Taldrift)
 [ -n "$window" ] || fail "no window with a shader file missing: $(cat "$work/err")"
 xdotool keydown --window "$window" Escape
-wait_for_exit "$pid" 20
+wait_for_exit "$pid"
 [ "$exit_status" -eq 0 ] || fail "with a shader file missing, Escape gave exit code $exit_status"
 grep -q -x '(tyx/src/tyx_main.cpp:[0-9]*) OpenGL error: GL_INVALID_VALUE' <(head -n 1 "$work/err") ||
     fail "with a shader file missing, the start-up report is: $(head -n 3 "$work/err")"

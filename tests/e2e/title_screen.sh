@@ -152,7 +152,7 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
 pid=$!
 started+=("$pid")
 window=$(wait_for_window Taldrift)
-[ -n "$window" ] || fail "no window appeared"
+[ -n "$window" ] || fail "no window appeared: $(cat "$work/stderr")"
 
 poll_until titleShows 640 480
 
@@ -167,6 +167,6 @@ kill -0 "$pid" 2>/dev/null || fail "the game ended on C"
 
 # Only the key press: the game quits on it and takes its window along.
 xdotool keydown Escape
-wait_for_exit "$pid" 20
+wait_for_exit "$pid"
 [ "$exit_status" -eq 0 ] || fail "exit code $exit_status after Escape: $(tail -n 20 "$work/stderr")"
 echo "title screen: ok"
