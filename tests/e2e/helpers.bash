@@ -33,15 +33,24 @@ fail() {
     exit 1
 }
 
-# Prints the id of a shown top-level window with exactly this name, waiting up to $patience
-# seconds for one; prints nothing if none appears. Shown means its events are selected and keys reach it.
+# The ids of the top-level windows named exactly so, shown or not. xdotool reads names of the
+# classic kind and, unlike a walk of the window tree with xwininfo, does not give up when some
+# window vanishes while it looks; SDL's message box names its window in UTF-8 only, which only
+# xwininfo reads.
+windows_named() {
+    xdotool search --maxdepth 1 --name "^$1\$" 2>/dev/null || true
+    xwininfo -root -children 2>/dev/null | awk -v name="\"$1\":" 'index($0, name) { print $1 }' ||
+        true
+}
+
+# Prints the id of a shown window named exactly so, waiting up to $patience seconds for one;
+# prints nothing if none appears. Shown means mapped: its events are selected and keys reach it.
 wait_for_window() {
     local name=$1
     local deadline=$((SECONDS + patience))
     local id
     while [ "$SECONDS" -lt "$deadline" ]; do
-        for id in $(xwininfo -root -tree 2>/dev/null | awk -v name="\"$name\":" \
-            'index($0, name) { print $1 }'); do
+        for id in $(windows_named "$name"); do
             if xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
                 echo "$id"
                 return 0
@@ -51,17 +60,16 @@ wait_for_window() {
     done
     # What there is instead, for the failure message the caller gives.
     echo "no shown window \"$name\" on $DISPLAY; the windows there are:" >&2
-    xwininfo -root -tree 2>&1 | head -n 20 >&2
-    for id in $(xwininfo -root -tree 2>/dev/null | awk -v name="\"$name\":" \
-        'index($0, name) { print $1 }'); do
-        xwininfo -id "$id" 2>&1 | grep 'Map State' >&2
+    xwininfo -root -children 2>&1 | tail -n +5 >&2
+    xdotool search --maxdepth 1 --name '.' 2>&1 | while read -r id; do
+        echo "  $id \"$(xdotool getwindowname "$id" 2>&1)\"" >&2
     done
 }
 
 # Waits up to $patience seconds until no window of this name is there; fails otherwise.
 wait_for_no_window() {
     local deadline=$((SECONDS + patience))
-    while xwininfo -root -tree 2>/dev/null | grep -qF "\"$1\":"; do
+    while [ -n "$(windows_named "$1")" ]; do
         [ "$SECONDS" -lt "$deadline" ] || fail "a window \"$1\" is still there"
         sleep 0.05
     done
