@@ -3,11 +3,13 @@
 # shares /tmp/.X11-unix) never race for a number as `xvfb-run -a` can. Sourced, not run.
 
 # Starts Xvfb with the given options (for example -screen 0 2400x1800x24), waits until it accepts
-# clients and exports DISPLAY; X_SERVER_PID holds its process id. Stop it with stop_x_server.
+# clients and exports DISPLAY; X_SERVER_PID holds its process id and X_SERVER_LOG names the file
+# its messages go to. Stop it with stop_x_server.
 start_x_server() {
-    local number_file log
+    local number_file
     number_file=$(mktemp)
-    log=$(mktemp)
+    X_SERVER_LOG=$(mktemp)
+    local log=$X_SERVER_LOG
     # The server writes its display number to descriptor 3 once it is ready for clients. Without
     # -noreset it resets whenever its last client leaves and drops whoever connects meanwhile: a
     # program started just as a window-polling tool disconnects would find no display.
@@ -26,11 +28,11 @@ start_x_server() {
     done
     if [ -z "$number" ]; then
         echo "Xvfb did not start: $(cat "$log")" >&2
-        rm -f "$number_file" "$log"
+        rm -f "$number_file"
         stop_x_server
         return 1
     fi
-    rm -f "$number_file" "$log"
+    rm -f "$number_file"
     export DISPLAY=":$number"
 }
 
@@ -40,5 +42,9 @@ stop_x_server() {
         kill "$X_SERVER_PID" 2>/dev/null || true
         wait "$X_SERVER_PID" 2>/dev/null || true
         X_SERVER_PID=""
+    fi
+    if [ -n "${X_SERVER_LOG:-}" ]; then
+        rm -f "$X_SERVER_LOG"
+        X_SERVER_LOG=""
     fi
 }

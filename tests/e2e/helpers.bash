@@ -59,6 +59,11 @@ wait_for_window() {
         sleep 0.05
     done
     # What there is instead, for the failure message the caller gives.
+    if kill -0 "$X_SERVER_PID" 2>/dev/null; then
+        echo "the X server $X_SERVER_PID of $DISPLAY runs" >&2
+    else
+        echo "the X server $X_SERVER_PID of $DISPLAY has ended: $(tail -n 5 "$X_SERVER_LOG")" >&2
+    fi
     echo "no shown window \"$name\" on $DISPLAY; the windows there are:" >&2
     xwininfo -root -children 2>&1 | tail -n +5 >&2
     xdotool search --maxdepth 1 --name '.' 2>&1 | while read -r id; do
@@ -73,6 +78,21 @@ wait_for_no_window() {
         [ "$SECONDS" -lt "$deadline" ] || fail "a window \"$1\" is still there"
         sleep 0.05
     done
+}
+
+# Presses and releases a key in a window, as a keyboard would: the window gets the input focus
+# and the key goes through the X server's test extension. The release is the server's, addressed
+# to no window, so it cannot fail when the key press makes the program close its window (as a
+# release sent to the window itself would); and no key is left held down on the server, where
+# autorepeat would keep pressing it into the next program that starts.
+press_key() {
+    xdotool mousemove --window "$1" 10 10 windowfocus --sync "$1"
+    xdotool key "$2"
+}
+
+# "running" or "ended", for failure messages about a process the script started.
+state_of() {
+    if kill -0 "$1" 2>/dev/null; then echo running; else echo ended; fi
 }
 
 # Waits up to $patience seconds for a process the script started to end and sets exit_status to
