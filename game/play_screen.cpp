@@ -39,7 +39,11 @@ constexpr float fillSlackPerUnit = 1.0f / 4096.0f;
 const Vec4 levelColour(0.0f, 0.0f, 0.0f, 1.0f);
 const Vec4 textColour(1.0f, 1.0f, 1.0f, 1.0f);
 
-static bool tableBuilt = false;
+// Whether the template table is built is the table's own state: releasing it (tests and tools do)
+// lets the next update build it again and start a fresh run, as the first one did.
+static bool tableBuilt() {
+    return chunkTemplates.count > 0;
+}
 static int32_t runCount = 0;
 
 // ---- Update ------------------------------------------------------------------------------------
@@ -97,8 +101,7 @@ int32_t runsStarted() {
 }
 
 bool playUpdate(Game& game, float dt) {
-    if (!tableBuilt) {
-        tableBuilt = true;
+    if (!tableBuilt()) {
         buildChunkTemplates();
         restartRun(game);
     }
