@@ -5,29 +5,7 @@
 #include "level_generator.h"
 
 #include <cstdint>
-
-// ---- Types -------------------------------------------------------------------------------------
-
-// An axis-aligned platform by its extent, as one would draw it on squared paper.
-struct PlatformSpan {
-    float left, right, bottom, top;
-};
-
-// One row of the table. Platforms are numbered from 1 in creation order, which matters: the play
-// screen takes the first platform in array order that lies under the player.
-struct TemplateRow {
-    // The axis-aligned platforms in creation order; a ramp template lists only its floor here.
-    PlatformSpan platforms[5];
-    int32_t platformCount;
-    // Ramp templates add a ramp at this angle after the floor, then a floor after the ramp.
-    float rampAngle;
-    // Platforms whose top-left corner carries a ledge marker.
-    int32_t markedPlatforms[2];
-    int32_t markerCount;
-    // The platform whose top-right corner is the exit.
-    int32_t exitPlatform;
-    float weights[chunkTemplateCount];
-};
+#include <utility>
 
 // ---- Data --------------------------------------------------------------------------------------
 
@@ -40,7 +18,7 @@ struct TemplateRow {
 // never chosen. Rows 2, 3, 4 and 7 sum to one unit in the last place above 1 in single precision,
 // which decides where a draw of exactly 1 lands.
 // clang-format off
-static const TemplateRow templateRows[chunkTemplateCount] = {
+constexpr TemplateRow templateRows[chunkTemplateCount] = {
     // 0: flat run.
     {{{0, 400, -32, 0}},
      1, 0.0f, {}, 0, 1,
@@ -88,6 +66,20 @@ static const TemplateRow templateRows[chunkTemplateCount] = {
      {0.1f,  0.15f, 0.15f, 0.0f,  0.0f,  0.15f, 0.15f, 0.15f, 0.15f, 0.0f}},
 };
 // clang-format on
+
+// Every row is checked as the program compiles. A broken row stops the build at the assertion
+// below, whose instantiation note names TemplateRowCheck<the template's number, what is wrong>.
+template <int32_t Template, TemplateRowProblem Problem> struct TemplateRowCheck {
+    static_assert(Problem == TemplateRowProblem::none,
+                  "a chunk template row is broken: the note names its number and the problem");
+    static constexpr bool passed = true;
+};
+template <int32_t... Templates>
+constexpr bool checkTemplateRows(std::integer_sequence<int32_t, Templates...>) {
+    return (TemplateRowCheck<Templates, templateRowProblem(templateRows[Templates])>::passed &&
+            ...);
+}
+static_assert(checkTemplateRows(std::make_integer_sequence<int32_t, chunkTemplateCount>()));
 
 // Ramps and the floors around them share the floors' thickness.
 static const float rampLength = 200.0f;

@@ -5,7 +5,9 @@
 #include "chunk_templates.h"
 #include "collision.h"
 #include "draw.h"
+#include "fill_index.h"
 #include "keyboard.h"
+#include "ledge_index.h"
 #include "maths.h"
 #include "player.h"
 
@@ -28,6 +30,8 @@ struct Game {
     Array<Platform*> platforms;
     Array<LedgeMarker*> ledgeMarkers;
     Array<FillPolygon*> fillPolygons;
+    LedgeIndex ledgeIndex; // ledgeMarkers by x, kept by the level generator and releaseLevel
+    FillIndex fillIndex;   // fillPolygons by x, kept the same way
 
     // Everything zero, except that the player's box takes a fresh id.
     Game() { player.box.id = nextId(); }

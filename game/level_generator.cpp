@@ -54,7 +54,9 @@ int32_t chooseNextTemplate(const ChunkTemplate& current, int32_t randomValue) {
 void releaseLevel(Game& game) {
     game.platforms.deleteAll();
     game.ledgeMarkers.deleteAll();
+    clearLedgeIndex(game.ledgeIndex);
     game.fillPolygons.deleteAll();
+    clearFillIndex(game.fillIndex);
 }
 
 int32_t generateChunk(Game& game) {
@@ -76,6 +78,7 @@ int32_t generateChunk(Game& game) {
         FillPolygon* polygon = new FillPolygon(*chosen->fillPolygons.get(i));
         polygon->origin = origin;
         game.fillPolygons.add(polygon);
+        addFillPolygon(game.fillIndex, *polygon);
     }
     // Each marker gets its own id, which the player keys on; the box keeps the template's.
     for (int32_t i = 0; i < chosen->ledgeMarkers.count; i++) {
@@ -83,7 +86,9 @@ int32_t generateChunk(Game& game) {
         LedgeMarker* marker = new LedgeMarker(*source);
         marker->id = nextId();
         marker->box.centre += origin;
+        refreshCorners(marker->box);
         game.ledgeMarkers.add(marker);
+        addLedgeMarker(game.ledgeIndex, *marker);
     }
     game.frontier = origin + chosen->exit;
     if (chunkGenerated)

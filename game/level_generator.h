@@ -31,8 +31,8 @@ int32_t nextRandom();
 // The index of the template to follow current for a random number in 0..32767.
 int32_t chooseNextTemplate(const ChunkTemplate& current, int32_t randomValue);
 
-// Deletes every live platform, ledge marker and fill polygon; the point lists stay with the
-// templates.
+// Deletes every live platform, ledge marker and fill polygon and empties the ledge-marker and
+// fill-polygon indexes; the point lists stay with the templates.
 void releaseLevel(Game& game);
 
 // Appends one chunk at the game's frontier and moves the frontier to the chunk's exit. Returns

@@ -27,10 +27,23 @@ const Vec2 cameraLead(64.0f, 32.0f);
 constexpr float parallaxScale = 0.3f;
 const Vec2 parallaxLift(0.0f, 64.0f);
 constexpr float parallaxShade = 0.85f;
+// Shapes wholly this far outside the view are not drawn, which changes no pixel. The GPU places a
+// vertex to within a few units in the last place of its world coordinates, far less than the
+// margin, which grows with the distance from the origin to keep it so far along a run.
+constexpr float cullMargin = 2.0f;
+constexpr float cullMarginPerUnit = 1.0f / 65536.0f;
+// The fill-polygon index is asked for a range of x wider by this than the view shows; the exact
+// test on each polygon found then decides, so the slack only has to outgrow rounding.
+constexpr float fillSlack = 64.0f;
+constexpr float fillSlackPerUnit = 1.0f / 4096.0f;
 const Vec4 levelColour(0.0f, 0.0f, 0.0f, 1.0f);
 const Vec4 textColour(1.0f, 1.0f, 1.0f, 1.0f);
 
-static bool tableBuilt = false;
+// Whether the template table is built is the table's own state: releasing it (tests and tools do)
+// lets the next update build it again and start a fresh run, as the first one did.
+static bool tableBuilt() {
+    return chunkTemplates.count > 0;
+}
 static int32_t runCount = 0;
 
 // ---- Update ------------------------------------------------------------------------------------
@@ -67,9 +80,12 @@ static void generateAheadOfPlayer(Game& game) {
 }
 
 bool groundUnder(const Platform& platform, Vec2 position, float& groundY) {
-    if (position.x > topLeft(platform).x && topRight(platform).x > position.x &&
+    BoxCorners scratch;
+    const BoxCorners& corners = cornersOf(platform, scratch);
+    // The corners are top-left, top-right, bottom-left, bottom-right.
+    if (position.x > corners.corners[0].x && corners.corners[1].x > position.x &&
         position.y > platform.centre.y) {
-        groundY = bottomLeft(platform).y;
+        groundY = corners.corners[2].y;
         return true;
     }
     return false;
@@ -96,8 +112,7 @@ int32_t runsStarted() {
 }
 
 bool playUpdate(Game& game, float dt) {
-    if (!tableBuilt) {
-        tableBuilt = true;
+    if (!tableBuilt()) {
         buildChunkTemplates();
         restartRun(game);
     }
@@ -139,29 +154,99 @@ static Vec2 parallaxPosition(Vec2 camera, Vec2 position) {
     return camera + (position - camera) * parallaxScale + parallaxLift;
 }
 
+// The world rectangle a camera shows, widened by the cull margin.
+struct ViewBounds {
+    Vec2 low;
+    Vec2 high;
+};
+
+static ViewBounds viewBounds(const Camera& camera) {
+    Vec2 half(fabsf(camera.size.x) / 2.0f, fabsf(camera.size.y) / 2.0f);
+    float farthest = fmaxf(fabsf(camera.position.x), fabsf(camera.position.y)) + half.x + half.y;
+    float margin = cullMargin + farthest * cullMarginPerUnit;
+    Vec2 reach = half + Vec2(margin, margin);
+    return ViewBounds{camera.position - reach, camera.position + reach};
+}
+
+// Whether everything between low and high lies outside the view. NaN bounds never do.
+static bool outsideView(const ViewBounds& view, Vec2 low, Vec2 high) {
+    return high.x < view.low.x || low.x > view.high.x || high.y < view.low.y || low.y > view.high.y;
+}
+
+// Whether a fill polygon drawn unturned at position and scale lies outside the view.
+static bool polygonOutsideView(const ViewBounds& view, const FillPolygon& polygon, Vec2 position,
+                               float scale) {
+    if (polygon.count <= 0)
+        return true;
+    Vec2 low = polygon.points[0];
+    Vec2 high = polygon.points[0];
+    for (int32_t i = 1; i < polygon.count; i++) {
+        Vec2 p = polygon.points[i];
+        low = Vec2(fminf(low.x, p.x), fminf(low.y, p.y));
+        high = Vec2(fmaxf(high.x, p.x), fmaxf(high.y, p.y));
+    }
+    return outsideView(view, position + low * scale, position + high * scale);
+}
+
+// Calls draw for every fill polygon that may reach into world x from low to high: those the index
+// finds when it matches the level, otherwise all of them. The index gives them in order of x, not
+// of the array; within one layer every polygon has the same colour, so the pixels are the same.
+template <typename Draw>
+static void forFillPolygonsBetween(const Game& game, float low, float high, Draw draw) {
+    if (!fillIndexMatches(game.fillIndex, game.fillPolygons)) {
+        for (int32_t i = 0; i < game.fillPolygons.count; i++)
+            draw(*game.fillPolygons.get(i));
+        return;
+    }
+    int32_t first = 0;
+    int32_t end = 0;
+    findFillPolygonsBetween(game.fillIndex, low, high, first, end);
+    for (int32_t i = first; i < end; i++)
+        draw(*game.fillIndex.entries[(size_t)i].polygon);
+}
+
+// Draws the dimmed copy, then the level, each only where the view shows it: the live platforms are
+// bounded, and the fill polygons, which pile up for the whole run, are found through their index.
 static void drawLevel(const Game& game, const Vec4& background) {
     const Camera& camera = game.camera;
+    ViewBounds view = viewBounds(camera);
     Vec4 shade = background * parallaxShade;
+    // A platform's bounds are those of its corners; the dimmed copy's are the same corners carried
+    // over by the parallax, which keeps the order of coordinates.
+    BoxCorners scratch;
     for (int32_t i = 0; i < game.platforms.count; i++) {
         const Platform* platform = game.platforms.get(i);
+        const BoxCorners& corners = cornersOf(*platform, scratch);
+        if (outsideView(view, parallaxPosition(camera.position, corners.low),
+                        parallaxPosition(camera.position, corners.high)))
+            continue;
         drawRect(camera, parallaxPosition(camera.position, platform->centre),
                  Vec2(platform->width, platform->height) * parallaxScale, platform->angle, shade);
     }
-    for (int32_t i = 0; i < game.fillPolygons.count; i++) {
-        const FillPolygon* polygon = game.fillPolygons.get(i);
-        drawTriangleStrip(camera, parallaxPosition(camera.position, polygon->origin),
-                          polygon->points, polygon->count, parallaxScale, 0.0f, shade);
-    }
+    // The world x whose dimmed copies the view shows: the parallax undone on the view's edges.
+    float c = camera.position.x;
+    float slack = fillSlack + fabsf(c) * fillSlackPerUnit;
+    forFillPolygonsBetween(game, c + (view.low.x - c) / parallaxScale - slack,
+                           c + (view.high.x - c) / parallaxScale + slack,
+                           [&](const FillPolygon& polygon) {
+                               Vec2 position = parallaxPosition(camera.position, polygon.origin);
+                               if (!polygonOutsideView(view, polygon, position, parallaxScale))
+                                   drawTriangleStrip(camera, position, polygon.points,
+                                                     polygon.count, parallaxScale, 0.0f, shade);
+                           });
     for (int32_t i = 0; i < game.platforms.count; i++) {
         const Platform* platform = game.platforms.get(i);
-        drawRect(camera, platform->centre, Vec2(platform->width, platform->height), platform->angle,
-                 levelColour);
+        const BoxCorners& corners = cornersOf(*platform, scratch);
+        if (!outsideView(view, corners.low, corners.high))
+            drawRect(camera, platform->centre, Vec2(platform->width, platform->height),
+                     platform->angle, levelColour);
     }
-    for (int32_t i = 0; i < game.fillPolygons.count; i++) {
-        const FillPolygon* polygon = game.fillPolygons.get(i);
-        drawTriangleStrip(camera, polygon->origin, polygon->points, polygon->count, 1.0f, 0.0f,
-                          levelColour);
-    }
+    forFillPolygonsBetween(game, view.low.x - slack, view.high.x + slack,
+                           [&](const FillPolygon& polygon) {
+                               if (!polygonOutsideView(view, polygon, polygon.origin, 1.0f))
+                                   drawTriangleStrip(camera, polygon.origin, polygon.points,
+                                                     polygon.count, 1.0f, 0.0f, levelColour);
+                           });
 }
 
 // Draws a fixed text; its length is the literal's.

@@ -51,9 +51,12 @@ static void setBoxSize(Player& player, Vec2 size) {
     player.box.centre = Vec2(0.0f, size.y * 0.5f);
 }
 
+// The box in the world, its corners cached: it meets every platform or marker nearby before it
+// moves again.
 static Platform boxAt(const Player& player) {
     Platform box = player.box;
     box.centre = player.position + player.box.centre;
+    refreshCorners(box);
     return box;
 }
 
@@ -189,8 +192,15 @@ static void jumpInput(Player& player, const Game& game, float dt) {
 
 static void resolvePlatforms(Player& player, const Game& game) {
     Platform box = boxAt(player);
+    BoxCorners boxScratch;
+    BoxCorners platformScratch;
+    const BoxCorners* boxCorners = &cornersOf(box, boxScratch);
     for (int32_t i = 0; i < game.platforms.count; i++) {
-        Contact c = contact(box, *game.platforms.data[i]);
+        const BoxCorners& platform = cornersOf(*game.platforms.data[i], platformScratch);
+        // Most platforms are far away; the query would turn them down the same way.
+        if (clearlyApart(*boxCorners, platform))
+            continue;
+        Contact c = contact(*boxCorners, platform);
         if (!c.hit)
             continue;
         if (c.normal.y > groundThreshold)
@@ -215,6 +225,8 @@ static void resolvePlatforms(Player& player, const Game& game) {
         Vec2 push = c.normal * c.depth;
         player.position += push;
         box.centre += push;
+        refreshCorners(box);
+        boxCorners = &cornersOf(box, boxScratch);
         // The whole normal component goes, so a landing also loses any upward speed into a slope.
         player.velocity -= c.normal * dot(c.normal, player.velocity);
     }
@@ -226,25 +238,48 @@ static void testHeadRoom(Player& player, const Game& game) {
     standing.height = standingSize.y;
     standing.angle = 0.0f;
     standing.centre = player.position + Vec2(0.0f, standingSize.y * 0.5f);
+    BoxCorners standingScratch;
+    BoxCorners platformScratch;
+    const BoxCorners& standingCorners = cornersOf(standing, standingScratch);
     player.canStand = true;
     for (int32_t i = 0; i < game.platforms.count; i++) {
-        // An exact touch (depth 0) still leaves room to stand.
-        if (contact(standing, *game.platforms.data[i]).depth > 0.0f)
+        // An exact touch (depth 0) still leaves room to stand. One platform in the way settles it.
+        const BoxCorners& platform = cornersOf(*game.platforms.data[i], platformScratch);
+        if (clearlyApart(standingCorners, platform))
+            continue;
+        if (contact(standingCorners, platform).depth > 0.0f) {
             player.canStand = false;
+            return;
+        }
     }
 }
 
 static void trackLedgeMarkers(Player& player, const Game& game) {
     Platform box = boxAt(player);
+    BoxCorners boxScratch;
+    BoxCorners markerScratch;
+    const BoxCorners& boxCorners = cornersOf(box, boxScratch);
     std::vector<int32_t> overlapping;
     std::vector<int32_t> entered;
-    for (int32_t i = 0; i < game.ledgeMarkers.count; i++) {
-        const LedgeMarker* marker = game.ledgeMarkers.data[i];
-        if (!overlaps(box, marker->box))
-            continue;
+    auto test = [&](const LedgeMarker* marker) {
+        if (!overlaps(boxCorners, cornersOf(marker->box, markerScratch)))
+            return;
         overlapping.push_back(marker->id);
         if (player.ledgeIds.count(marker->id) == 0)
             entered.push_back(marker->id);
+    };
+    // Only which markers overlap matters, not the order they are found in: the updates below
+    // treat overlapping and entered as sets. So the index, which finds them by x, serves as well
+    // as a pass over every marker of the run; without an index that matches, that pass it is.
+    if (ledgeIndexMatches(game.ledgeIndex, game.ledgeMarkers)) {
+        int32_t first = 0;
+        int32_t end = 0;
+        findNearbyLedgeMarkers(game.ledgeIndex, boxCorners, first, end);
+        for (int32_t i = first; i < end; i++)
+            test(game.ledgeIndex.entries[(size_t)i].marker);
+    } else {
+        for (int32_t i = 0; i < game.ledgeMarkers.count; i++)
+            test(game.ledgeMarkers.data[i]);
     }
     for (auto it = player.ledgeIds.begin(); it != player.ledgeIds.end();) {
         bool carried = false;

@@ -1,11 +1,11 @@
-# Debian packages the project needs, and the installer both scripts share. Sourced, not run.
+# Debian packages the project needs, the installer and the build step the scripts share. Sourced,
+# not run.
 
-# What building and playing needs.
+# What building and playing needs: nothing for the tests.
 PLAY_PACKAGES=(cmake g++ make pkg-config libsdl2-dev libepoxy-dev libimgui-dev libstb-dev libgl1-mesa-dri)
-# What the tests need on top: GoogleTest, a virtual X server and the tools that drive it.
-TEST_PACKAGES=(googletest libgtest-dev xvfb xauth xdotool x11-utils imagemagick)
-# What the benchmark needs on top: the plotter, the time command's peak memory, a virtual X server.
-BENCH_PACKAGES=(gnuplot-nox time xvfb xauth)
+
+# The build the game is played from: optimised, without the tests, so that no test tool is needed.
+PLAY_CMAKE_OPTIONS=(-DCMAKE_BUILD_TYPE=Release -DTALDRIFT_TESTS=OFF)
 
 # Installs whichever of the given packages are missing, saying which; quiet when all are there.
 install_missing() {
@@ -27,13 +27,28 @@ install_missing() {
         "${missing[@]}" >/dev/null
 }
 
-# Configures (once) and builds the tree in the given directory with the given extra CMake options.
-# The compiler's output is shown only when the build fails or warns.
+# Configures the tree in DIR (from the repository in the working directory) with the given CMake
+# options and builds it: build_tree DIR [cmake options...]. It configures again whenever DIR has no
+# build system (a configure that failed leaves a cache and nothing to build with) or was last
+# configured with other options, so a broken or differently made build/ never sticks. The
+# compiler's output is shown only when the build fails or warns.
 build_tree() {
     local dir=$1
     shift
-    if [ ! -f "$dir/CMakeCache.txt" ]; then
-        cmake -S . -B "$dir" "$@" >/dev/null
+    local stamp="$dir/taldrift-options"
+    local wanted
+    wanted=$(printf '%s\n' "$@")
+    if { [ ! -f "$dir/Makefile" ] && [ ! -f "$dir/build.ninja" ]; } ||
+        [ ! -f "$stamp" ] || [ "$(cat "$stamp")" != "$wanted" ]; then
+        mkdir -p "$dir"
+        # Until the configure succeeds, the tree counts as not configured.
+        rm -f "$stamp"
+        if ! cmake -S . -B "$dir" "$@" >"$dir/configure.log" 2>&1; then
+            cat "$dir/configure.log" >&2
+            echo "Configuring $dir/ failed." >&2
+            return 1
+        fi
+        printf '%s\n' "$wanted" >"$stamp"
     fi
     echo "Building in $dir/"
     if ! cmake --build "$dir" --parallel "$(nproc)" >"$dir/build.log" 2>&1; then
@@ -43,3 +58,25 @@ build_tree() {
     fi
     grep -i -A3 'warning:' "$dir/build.log" || true
 }
+
+# What the fuzzers need (scripts/fuzz): clang with libFuzzer and the sanitizer runtimes, and
+# llvm's symbolizer for readable crash reports.
+FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev llvm-14)
+
+# What scripts/package needs on top of building: CPack's DEB generator runs dpkg-shlibdeps (from
+# dpkg-dev) on what `file` says is a program, and make_icon draws on a virtual screen.
+PACKAGE_PACKAGES=(dpkg-dev file xvfb xauth)
+# What checking the package and the simulator's pictures needs (tests/package/check.sh and the
+# level map test): lintian, the desktop entry validator and an XML parser.
+PACKAGE_TEST_PACKAGES=(lintian desktop-file-utils libxml2-utils)
+# What scripts/pictures needs to turn the SVG pictures into PNG for the README.
+PICTURE_PACKAGES=(librsvg2-bin)
+# What scripts/bench needs on top of building: the plotter, the time command's peak memory and a
+# virtual X server.
+BENCH_PACKAGES=(gnuplot-nox time xvfb xauth)
+
+# What scripts/test needs on top of playing: GoogleTest, the core fonts that SDL's message boxes
+# draw their text with on the virtual X server (xvfb, which the package's list brings), the tools
+# that drive and inspect the windows, and what the fuzzers and the package check need.
+TEST_PACKAGES=(googletest libgtest-dev xfonts-base xdotool x11-utils imagemagick
+               "${FUZZ_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}" "${PACKAGE_TEST_PACKAGES[@]}")

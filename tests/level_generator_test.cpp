@@ -67,9 +67,9 @@ TEST_F(Generator, SeedOverrideWinsOverTheClock) {
 
 TEST_F(Generator, ExtremeDrawsPickTheNamedTemplates) {
     // After each template: the choice for a draw of 0, then for a draw of 32767.
-    const int32_t onZero[10] = {1, 0, 0, 0, 0, 0, 0, 1, 0, 0};
-    const int32_t onTop[10] = {0, 0, 6, 6, 6, 0, 0, 9, 0, 0};
-    for (int32_t i = 0; i < 10; i++) {
+    const int32_t onZero[chunkTemplateCount] = {1, 0, 0, 0, 0, 0, 0, 1, 0, 0};
+    const int32_t onTop[chunkTemplateCount] = {0, 0, 6, 6, 6, 0, 0, 9, 0, 0};
+    for (int32_t i = 0; i < chunkTemplateCount; i++) {
         const ChunkTemplate& from = *chunkTemplates.get(i);
         EXPECT_EQ(chooseNextTemplate(from, 0), onZero[i]) << "after template " << i;
         EXPECT_EQ(chooseNextTemplate(from, 32767), onTop[i]) << "after template " << i;
@@ -158,21 +158,21 @@ TEST_F(Generator, EveryInstanceHasItsOwnIds) {
     std::set<int32_t> ids(placed.begin(), placed.end());
     for (int32_t i = 0; i < game.platforms.count; i++)
         ids.insert(game.platforms.get(i)->id);
-    for (int32_t t = 0; t < 10; t++) {
-        for (int32_t k = 0; k < chunkTemplates.get(t)->platforms.count; k++)
+    int32_t templatePlatforms = 0;
+    for (int32_t t = 0; t < chunkTemplateCount; t++) {
+        for (int32_t k = 0; k < chunkTemplates.get(t)->platforms.count; k++, templatePlatforms++)
             ids.insert(chunkTemplates.get(t)->platforms.get(k)->id);
     }
-    int32_t templatePlatforms = 1 + 4 + 4 + 3 + 3 + 5 + 5 + 2 + 3 + 2;
     EXPECT_EQ((int32_t)ids.size(), 4 + game.platforms.count + templatePlatforms);
     EXPECT_EQ(game.platforms.count, 1 + 4 + 4);
 }
 
 TEST_F(Generator, FixedSeedGivesTheSequenceTheWeightsDictate) {
     // Thresholds as running single-precision sums, walked the same way as the weights.
-    float thresholds[10][10];
-    for (int32_t i = 0; i < 10; i++) {
+    float thresholds[chunkTemplateCount][chunkTemplateCount];
+    for (int32_t i = 0; i < chunkTemplateCount; i++) {
         float sum = 0.0f;
-        for (int32_t k = 0; k < 10; k++) {
+        for (int32_t k = 0; k < chunkTemplateCount; k++) {
             sum += chunkTemplates.get(i)->weights[k];
             thresholds[i][k] = sum;
         }
@@ -184,13 +184,13 @@ TEST_F(Generator, FixedSeedGivesTheSequenceTheWeightsDictate) {
     int32_t previous = 0;
     ASSERT_EQ(generateChunk(game), 0);
     Vec2 frontier = Vec2(-64.0f, 0.0f) + chunkTemplates.get(0)->exit;
-    int32_t seen[10] = {};
+    int32_t seen[chunkTemplateCount] = {};
     for (int32_t n = 1; n < 3000; n++) {
         float r = (float)reference.next() / 32767.0f;
         int32_t expected = 0;
-        while (expected < 10 && !(thresholds[previous][expected] > r))
+        while (expected < chunkTemplateCount && !(thresholds[previous][expected] > r))
             expected++;
-        if (expected == 10)
+        if (expected == chunkTemplateCount)
             expected = 0;
         int32_t actual = generateChunk(game);
         ASSERT_EQ(actual, expected) << "chunk " << n;
@@ -199,7 +199,7 @@ TEST_F(Generator, FixedSeedGivesTheSequenceTheWeightsDictate) {
         seen[actual]++;
         previous = actual;
     }
-    for (int32_t t = 0; t < 10; t++)
+    for (int32_t t = 0; t < chunkTemplateCount; t++)
         EXPECT_GT(seen[t], 0) << "template " << t << " never came up";
     EXPECT_EQ(game.frontier.x, frontier.x);
     EXPECT_EQ(game.frontier.y, frontier.y);

@@ -47,7 +47,7 @@ class PlayScreen : public testing::Test {
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
         // The process's first update builds the table; every test then starts from a fresh run.
         ASSERT_TRUE(playUpdate(game, dt));
-        ASSERT_EQ(chunkTemplates.count, 10);
+        ASSERT_EQ(chunkTemplates.count, chunkTemplateCount);
         chunks.clear();
         restartRun(game);
     }
@@ -80,7 +80,7 @@ TEST_F(PlayScreen, BuildsTheTableOnceAndKeepsTheLevelAhead) {
         ASSERT_TRUE(playUpdate(game, dt));
         ASSERT_GE(game.frontier.x, before + 2048.0f);
     }
-    EXPECT_EQ(chunkTemplates.count, 10);
+    EXPECT_EQ(chunkTemplates.count, chunkTemplateCount);
     EXPECT_EQ(chunkTemplates.get(0), first); // not rebuilt
     // Every chunk starts where the one before it ended.
     for (size_t i = 1; i < chunks.size(); i++) {

@@ -4,24 +4,30 @@
 // its own poll.
 //
 //   taldrift-sim [--seed N] [--steps K] [--input FILE | --autopilot] [--record FILE]
-//                [--draw-every N [--real-time]] [--timing FILE] [--quiet]
+//                [--draw-every N [--real-time]] [--timing FILE] [--quiet] [--map FILE.svg]
+//   taldrift-sim --templates FILE.svg
 //
 // Output, tab-separated, in the order things happen: a "chunk" line for every chunk generated and
 // a "step" line after every update. With --quiet, one summary line on standard error instead.
+// --map also draws the level and the player's path as a picture; --templates draws the template
+// sheet and runs nothing.
 #include "autopilot.h"
 #include "chunk_log.h"
 #include "draw_window.h"
 #include "game.h"
 #include "key_script.h"
 #include "level_generator.h"
+#include "level_map.h"
 #include "play_screen.h"
 #include "run_stats.h"
+#include "template_sheet.h"
 
 #include <SDL.h>
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,17 +44,22 @@ struct Options {
     bool realTime = false;
     const char* timingPath = nullptr;
     bool quiet = false;
+    const char* mapPath = nullptr;
+    const char* templatesPath = nullptr;
+    bool runOptions = false; // any option that only a run uses
 };
 
 static const char usage[] =
     "usage: taldrift-sim [--seed N] [--steps K] [--input FILE | --autopilot] [--record FILE]\n"
-    "                    [--draw-every N [--real-time]] [--timing FILE] [--quiet]\n";
+    "                    [--draw-every N [--real-time]] [--timing FILE] [--quiet] [--map FILE.svg]\n"
+    "       taldrift-sim --templates FILE.svg\n";
 
 // Updates per line of the timing file: one simulated minute.
 static const int64_t timingBlock = 64 * 60;
 
 static bool printLines = true;
 static ChunkLog chunkLog;
+static LevelMap* levelMap = nullptr;
 
 // ---- Command line ------------------------------------------------------------------------------
 
@@ -61,29 +72,45 @@ static int parseOptions(int argc, char** argv, Options& options) {
         int64_t number = 0;
         if (option == "--quiet") {
             options.quiet = true;
+            options.runOptions = true;
         } else if (option == "--autopilot") {
             options.autopilot = true;
+            options.runOptions = true;
         } else if (option == "--real-time") {
             options.realTime = true;
+            options.runOptions = true;
         } else if (option == "--seed" && hasValue && parseNumber(value, 0, UINT32_MAX, number)) {
             options.seed = (uint32_t)number;
+            options.runOptions = true;
             i++;
         } else if (option == "--steps" && hasValue &&
                    parseNumber(value, 0, INT64_MAX / 2, number)) {
             options.steps = number;
+            options.runOptions = true;
             i++;
         } else if (option == "--draw-every" && hasValue &&
                    parseNumber(value, 1, INT64_MAX / 2, number)) {
             options.drawEvery = number;
+            options.runOptions = true;
             i++;
         } else if (option == "--input" && hasValue) {
             options.inputPath = value;
+            options.runOptions = true;
             i++;
         } else if (option == "--record" && hasValue) {
             options.recordPath = value;
+            options.runOptions = true;
             i++;
         } else if (option == "--timing" && hasValue) {
             options.timingPath = value;
+            options.runOptions = true;
+            i++;
+        } else if (option == "--map" && hasValue) {
+            options.mapPath = value;
+            options.runOptions = true;
+            i++;
+        } else if (option == "--templates" && hasValue) {
+            options.templatesPath = value;
             i++;
         } else {
             fputs(usage, stderr);
@@ -96,7 +123,54 @@ static int parseOptions(int argc, char** argv, Options& options) {
         fputs(usage, stderr);
         return 2;
     }
+    if (options.templatesPath != nullptr && options.runOptions) {
+        fputs("taldrift-sim: --templates draws the template sheet and runs nothing; it takes no "
+              "other option\n",
+              stderr);
+        return 2;
+    }
     return 0;
+}
+
+// ---- Pictures ----------------------------------------------------------------------------------
+
+// Opens a picture's file before any work, so that a long run never ends in a file it cannot write.
+static bool openPicture(const char* path, std::ofstream& file) {
+    file.open(path, std::ios::binary | std::ios::trunc);
+    if (!file)
+        fprintf(stderr, "taldrift-sim: cannot write %s\n", path);
+    return (bool)file;
+}
+
+// Closes a written picture; false, after saying so, when it did not all reach the file.
+static bool closePicture(const char* path, std::ofstream& file) {
+    file.close();
+    if (!file)
+        fprintf(stderr, "taldrift-sim: writing %s failed\n", path);
+    return (bool)file;
+}
+
+static int drawTemplateSheet(const char* path) {
+    std::ofstream file;
+    if (!openPicture(path, file))
+        return 1;
+    buildChunkTemplates();
+    writeTemplateSheet(file);
+    releaseChunkTemplates();
+    return closePicture(path, file) ? 0 : 1;
+}
+
+// What the map's caption says the run was.
+static std::string mapCaption(const Options& options, int64_t steps) {
+    std::string caption = "Taldrift level map: seed " + std::to_string(options.seed) + ", " +
+                          std::to_string(steps) + " steps, ";
+    if (options.autopilot)
+        caption += "the autopilot";
+    else if (options.inputPath != nullptr)
+        caption += std::string("input ") + options.inputPath;
+    else
+        caption += "no input";
+    return caption;
 }
 
 // ---- Output ------------------------------------------------------------------------------------
@@ -106,6 +180,8 @@ static void onChunk(int32_t templateIndex, Vec2 origin) {
     if (printLines)
         printf("chunk\t%" PRId64 "\t%d\t%.9g\t%.9g\n", chunkLog.generated, templateIndex,
                (double)origin.x, (double)origin.y);
+    if (levelMap != nullptr)
+        mapChunk(*levelMap, templateIndex, origin);
 }
 
 static void printStep(int64_t step, const Game& game) {
@@ -197,6 +273,15 @@ int main(int argc, char** argv) {
     Options options;
     if (int code = parseOptions(argc, argv, options))
         return code;
+    if (options.templatesPath != nullptr)
+        return drawTemplateSheet(options.templatesPath);
+    std::ofstream mapFile;
+    LevelMap map;
+    if (options.mapPath != nullptr) {
+        if (!openPicture(options.mapPath, mapFile))
+            return 1;
+        levelMap = &map;
+    }
     std::vector<KeyEvent> script;
     std::string error;
     if (options.inputPath != nullptr && !readKeyScript(options.inputPath, script, error)) {
@@ -261,6 +346,8 @@ int main(int argc, char** argv) {
         noteUpdate(stats, game, chunkLog, runsStarted());
         if (printLines)
             printStep(step, game);
+        if (levelMap != nullptr)
+            mapStep(map, game.player);
         if (options.drawEvery > 0 && step % options.drawEvery == 0) {
             drawFrame(window, game);
             if (options.realTime)
@@ -279,6 +366,11 @@ int main(int argc, char** argv) {
                      window);
     bool written = closeOutput(record, options.recordPath);
     written = closeOutput(timing, options.timingPath) && written;
+    if (levelMap != nullptr) {
+        mapFinish(map, game.player);
+        writeLevelMap(map, mapCaption(options, step), mapFile);
+        written = closePicture(options.mapPath, mapFile) && written;
+    }
     // The level and the template table live until the process ends in the game; freed here so
     // that leak checkers see only real leaks.
     releaseLevel(game);

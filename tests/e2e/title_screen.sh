@@ -7,30 +7,9 @@
 set -euo pipefail
 
 binary=$(realpath "$1")
-if [ "${2:-}" != "--inside-xvfb" ]; then
-    exec xvfb-run -a -s "-screen 0 2400x1800x24" bash "$0" "$binary" --inside-xvfb
-fi
-
+source "$(dirname "$0")/helpers.bash"
+start_x_server -screen 0 2400x1800x24
 export SDL_AUDIODRIVER=dummy
-work=$(mktemp -d)
-pid=""
-cleanup() {
-    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-        kill "$pid" 2>/dev/null || true
-    fi
-    # Screenshots stay behind for a look when asked to.
-    if [ -n "${KEEP_SHOTS:-}" ]; then
-        echo "screenshots kept in $work"
-    else
-        rm -rf "$work"
-    fi
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
 
 # ---- The title text: world position of the first glyph's centre, and the text --------------------
 
@@ -147,6 +126,21 @@ checkTitle() {
     [ "$stray" = "0" ] || fail "${w}x${h}: $stray pixels of the expected text missing"
 }
 
+# The title as shot now, at the given window size.
+titleShows() {
+    shoot "$work/title_$1.png"
+    checkTitle "$work/title_$1.png" "$1" "$2"
+}
+
+# The play screen as shot now: its background paints over the whole window, so the title's black
+# is gone.
+playShows() {
+    shoot "$work/play.png"
+    local corner
+    corner=$(convert "$work/play.png" -crop 1x1+2+2 -colorspace gray -format '%[fx:maxima]' info:)
+    [ "$corner" != "0" ] || fail "the title screen is still shown after C"
+}
+
 # ---- The run -------------------------------------------------------------------------------------
 
 # In the sanitized build, leak checking is off for the whole program: the level and the template
@@ -156,36 +150,23 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
 
 "$binary" >"$work/stdout" 2>"$work/stderr" &
 pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Taldrift$' | head -n 1) ||
-    fail "no window appeared"
-sleep 1
+started+=("$pid")
+window=$(wait_for_window Taldrift)
+[ -n "$window" ] || fail "no window appeared: $(cat "$work/stderr")"
 
-shoot "$work/title_640.png"
-checkTitle "$work/title_640.png" 640 480
+poll_until titleShows 640 480
 
 xdotool windowsize --sync "$window" 1280 960
-sleep 1
-shoot "$work/title_1280.png"
-checkTitle "$work/title_1280.png" 1280 960
+poll_until titleShows 1280 960
 
 # Keys reach the window that has the input focus; with no window manager, give it the focus.
 xdotool mousemove --window "$window" 10 10 windowfocus --sync "$window"
 xdotool key c
-sleep 1
+poll_until playShows
 kill -0 "$pid" 2>/dev/null || fail "the game ended on C"
-shoot "$work/play.png"
-# The play screen paints its background over the whole window, so the title's black is gone.
-corner=$(convert "$work/play.png" -crop 1x1+2+2 -colorspace gray -format '%[fx:maxima]' info:)
-[ "$corner" != "0" ] || fail "the title screen is still shown after C"
 
+# Through the test extension, so the release cannot miss the window the press closes.
 xdotool key Escape
-status=0
-for _ in $(seq 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "Escape did not end the game"
-wait "$pid" || status=$?
-pid=""
-[ "$status" -eq 0 ] || fail "exit code $status after Escape: $(tail -n 20 "$work/stderr")"
+wait_for_exit "$pid"
+[ "$exit_status" -eq 0 ] || fail "exit code $exit_status after Escape: $(tail -n 20 "$work/stderr")"
 echo "title screen: ok"

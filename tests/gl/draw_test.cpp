@@ -12,6 +12,7 @@
 #include <stb_image_write.h>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -253,6 +254,49 @@ TEST_F(Drawing, TriangleStripNeedsThreePointsAndScalesAboutItsPosition) {
     Frame turned = readFrame();
     expectCoverage(turned, redPixel,
                    [&](Vec2 p) { return classify(boxDistance(p - position, Vec2(10.0f, 50.0f))); });
+}
+
+TEST_F(Drawing, StripsOfAnyLengthFollowOneAnother) {
+    // A short strip, then a band of 200 points (longer than any strip before it), then a short
+    // one again: each draws its own points, whatever the one before it held.
+    const Vec2 square[4] = {{-10.0f, -10.0f}, {10.0f, -10.0f}, {-10.0f, 10.0f}, {10.0f, 10.0f}};
+    drawTriangleStrip(windowCamera(), Vec2(-200.0f, 150.0f), square, 4, 1.0f, 0.0f, red);
+    std::vector<Vec2> band;
+    for (int32_t i = 0; i < 100; i++) {
+        float x = -250.0f + 5.0f * (float)i;
+        band.push_back(Vec2(x, -10.0f));
+        band.push_back(Vec2(x, 10.0f));
+    }
+    drawTriangleStrip(windowCamera(), Vec2(0.0f, -100.0f), band.data(), (int32_t)band.size(), 1.0f,
+                      0.0f, red);
+    drawTriangleStrip(windowCamera(), Vec2(200.0f, 150.0f), square, 4, 1.0f, 0.0f, red);
+    Frame frame = readFrame();
+    expectCoverage(frame, redPixel, [&](Vec2 p) {
+        float d = std::min({boxDistance(p - Vec2(-200.0f, 150.0f), Vec2(10.0f, 10.0f)),
+                            boxDistance(p - Vec2(200.0f, 150.0f), Vec2(10.0f, 10.0f)),
+                            boxDistance(p - Vec2(-2.5f, -100.0f), Vec2(247.5f, 10.0f))});
+        return classify(d);
+    });
+}
+
+TEST_F(Drawing, LocationsAreLookedUpOncePerProgram) {
+    ProgramLocations flat = renderer.flatColorLocations;
+    EXPECT_GE(flat.projectionMatrix, 0);
+    EXPECT_GE(flat.viewingMatrix, 0);
+    EXPECT_GE(flat.modelMatrix, 0);
+    EXPECT_GE(flat.colorTint, 0);
+    EXPECT_GE(flat.position, 0);
+    ProgramLocations sprite = renderer.spriteLocations;
+    EXPECT_GE(sprite.spriteTex, 0);
+    EXPECT_GE(sprite.texCoord, 0);
+    // A program that failed to build has no locations, and asking raises no error.
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    ProgramLocations none = findLocations(0);
+    EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
+    EXPECT_EQ(none.projectionMatrix, -1);
+    EXPECT_EQ(none.colorTint, -1);
+    EXPECT_EQ(none.position, -1);
 }
 
 TEST_F(Drawing, LineLandsOnThePixelsBetweenItsEnds) {

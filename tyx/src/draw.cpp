@@ -1,6 +1,8 @@
 // The camera upload, texture loading and every draw operation. Each draw selects its program from
 // shaders, uploads the camera, sets its uniforms, fills or binds its mesh, draws and restores
-// program 0 and vertex array 0, so draws never depend on one another.
+// program 0 and vertex array 0, so draws never depend on one another. The uniforms' locations come
+// from the renderer, looked up once per program, and the shapes' vertices are built in place:
+// nothing is looked up by name or allocated on the way to a draw call.
 #include "draw.h"
 
 #include "render_context.h"
@@ -11,6 +13,7 @@
 #include <cstring>
 #include <epoxy/gl.h>
 #include <stb_image.h>
+#include <vector>
 
 // ---- Data --------------------------------------------------------------------------------------
 
@@ -29,33 +32,38 @@ static const float cornerSigns[4][2] = {{1.0f, 1.0f}, {-1.0f, 1.0f}, {-1.0f, -1.
 
 static uint64_t drawCalls = 0;
 
+// The vertices of the latest triangle strip. It keeps its storage from one strip to the next, so
+// it grows only when a strip is longer than every one before it.
+static std::vector<float> stripVertices;
+
 // ---- Helpers -----------------------------------------------------------------------------------
 
-static void setColorTint(uint32_t program, const Vec4& colour) {
-    glUniform4f(glGetUniformLocation(program, "colorTint"), colour.x, colour.y, colour.z, colour.w);
+static void setColorTint(const ProgramLocations& at, const Vec4& colour) {
+    glUniform4f(at.colorTint, colour.x, colour.y, colour.z, colour.w);
 }
 
 // Sends translation . rotation . scale, built row by row.
-static void setModelMatrix(uint32_t program, Vec2 position, float angle, Vec2 scale) {
+static void setModelMatrix(const ProgramLocations& at, Vec2 position, float angle, Vec2 scale) {
     Mat4 model = modelMatrixRows(position, cosf(angle), sinf(angle), scale);
-    glUniformMatrix4fv(glGetUniformLocation(program, "modelMatrix"), 1, GL_TRUE, model.m);
+    glUniformMatrix4fv(at.modelMatrix, 1, GL_TRUE, model.m);
 }
 
 // The common start of a placed draw: selects the program and sets the camera, the colour and the
 // model matrix translation . rotation . scale.
-static void beginPlacedDraw(uint32_t program, const Camera& camera, const Vec4& colour,
-                            Vec2 position, float angle, Vec2 scale) {
+static void beginPlacedDraw(uint32_t program, const ProgramLocations& at, const Camera& camera,
+                            const Vec4& colour, Vec2 position, float angle, Vec2 scale) {
     glUseProgram(program);
-    uploadCamera(camera, program);
-    setColorTint(program, colour);
-    setModelMatrix(program, position, angle, scale);
+    uploadCamera(camera, at);
+    setColorTint(at, colour);
+    setModelMatrix(at, position, angle, scale);
 }
 
 // The shared frame of the flat-colour shapes: uploads count vertices (x, y, 0) to the shape mesh
 // and draws them as mode, placed at position, turned by angle and scaled by scale.
 static void drawShape(const Camera& camera, const float* vertices, int32_t count, GLenum mode,
                       Vec2 position, float angle, Vec2 scale, const Vec4& colour) {
-    beginPlacedDraw(renderer.flatColorProgram, camera, colour, position, angle, scale);
+    beginPlacedDraw(renderer.flatColorProgram, renderer.flatColorLocations, camera, colour,
+                    position, angle, scale);
     glBindVertexArray(renderer.shapeVertexArray);
     glBindBuffer(GL_ARRAY_BUFFER, renderer.shapeBuffer);
     glBufferData(GL_ARRAY_BUFFER, (GLsizeiptr)count * 3 * (GLsizeiptr)sizeof(float), vertices,
@@ -64,11 +72,6 @@ static void drawShape(const Camera& camera, const float* vertices, int32_t count
     countDrawCall();
     glBindVertexArray(0);
     glUseProgram(0);
-}
-
-// A heap list of count vertices (x, y, 0), all zero; the caller frees it.
-static float* allocateVertices(int32_t count) {
-    return (float*)calloc((size_t)count * 3, sizeof(float));
 }
 
 static void setVertex(float* vertices, int index, float x, float y) {
@@ -116,6 +119,13 @@ void uploadCamera(const Camera& camera, uint32_t program) {
     glUniformMatrix4fv(glGetUniformLocation(program, "viewingMatrix"), 1, GL_FALSE, viewing.m);
 }
 
+void uploadCamera(const Camera& camera, const ProgramLocations& at) {
+    Mat4 projection = projectionMatrix(camera.size.x, camera.size.y);
+    Mat4 viewing = viewingMatrix(camera.position);
+    glUniformMatrix4fv(at.projectionMatrix, 1, GL_FALSE, projection.m);
+    glUniformMatrix4fv(at.viewingMatrix, 1, GL_FALSE, viewing.m);
+}
+
 void loadTexture(const char* path, uint32_t texture) {
     int width = 0;
     int height = 0;
@@ -149,31 +159,31 @@ void createTexture(const char* path, uint32_t& texture) {
 }
 
 void drawLine(const Camera& camera, Vec2 from, Vec2 to, const Vec4& colour) {
-    uint32_t program = renderer.lineProgram;
-    glUseProgram(program);
-    uploadCamera(camera, program);
-    setColorTint(program, colour);
+    const ProgramLocations& at = renderer.lineLocations;
+    glUseProgram(renderer.lineProgram);
+    uploadCamera(camera, at);
+    setColorTint(at, colour);
     const float vertices[6] = {from.x, from.y, 0.0f, to.x, to.y, 0.0f};
     glBindVertexArray(renderer.lineVertexArray);
     glBindBuffer(GL_ARRAY_BUFFER, renderer.lineBuffer);
     glBufferData(GL_ARRAY_BUFFER, sizeof(vertices), vertices, GL_STREAM_DRAW);
-    GLint position = glGetAttribLocation(program, "position");
     // A line program that failed to build has no attribute to describe, and draws nothing.
-    if (position >= 0) {
-        glEnableVertexAttribArray((GLuint)position);
-        glVertexAttribPointer((GLuint)position, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
+    if (at.position >= 0) {
+        glEnableVertexAttribArray((GLuint)at.position);
+        glVertexAttribPointer((GLuint)at.position, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
     }
     glDrawArrays(GL_LINES, 0, 2);
     countDrawCall();
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-    if (position >= 0)
-        glDisableVertexAttribArray((GLuint)position);
+    if (at.position >= 0)
+        glDisableVertexAttribArray((GLuint)at.position);
     glBindVertexArray(0);
     glUseProgram(0);
 }
 
 void drawRect(const Camera& camera, Vec2 centre, Vec2 size, float angle, const Vec4& colour) {
-    beginPlacedDraw(renderer.flatColorProgram, camera, colour, centre, angle, size);
+    beginPlacedDraw(renderer.flatColorProgram, renderer.flatColorLocations, camera, colour, centre,
+                    angle, size);
     glBindVertexArray(renderer.quadVertexArray);
     glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
     countDrawCall();
@@ -196,17 +206,18 @@ void drawTriangleStrip(const Camera& camera, Vec2 position, const Vec2* points, 
                        float scale, float angle, const Vec4& colour) {
     if (count < 0)
         count = 0;
-    float* vertices = allocateVertices(count);
+    if (stripVertices.size() < (size_t)count * 3)
+        stripVertices.resize((size_t)count * 3);
+    float* vertices = stripVertices.data();
     for (int32_t i = 0; i < count; i++)
         setVertex(vertices, i, points[i].x, points[i].y);
     drawShape(camera, vertices, count, GL_TRIANGLE_STRIP, position, angle, Vec2(scale, scale),
               colour);
-    free(vertices);
 }
 
 void drawHalfDisc(const Camera& camera, Vec2 centre, float radius, float angle,
                   const Vec4& colour) {
-    float* vertices = allocateVertices(halfDiscVertexCount);
+    float vertices[halfDiscVertexCount * 3];
     setVertex(vertices, 0, 0.0f, 0.0f);
     // The rim turns clockwise from (r, 0) through (0, -r), so the round side is below the centre.
     for (int i = 0; i < arcPoints; i++) {
@@ -215,13 +226,12 @@ void drawHalfDisc(const Camera& camera, Vec2 centre, float radius, float angle,
     }
     drawShape(camera, vertices, halfDiscVertexCount, GL_TRIANGLE_FAN, centre, angle,
               Vec2(1.0f, 1.0f), colour);
-    free(vertices);
 }
 
 void drawRoundedRect(const Camera& camera, Vec2 centre, Vec2 size, float cornerRadius, float angle,
                      const Vec4& colour) {
     float r = cornerRadius;
-    float* vertices = allocateVertices(roundedRectVertexCount);
+    float vertices[roundedRectVertexCount * 3];
     setVertex(vertices, 0, 0.0f, 0.0f);
     Vec2 inner(size.x / 2.0f - r, size.y / 2.0f - r);
     for (int k = 0; k < 4; k++) {
@@ -236,7 +246,6 @@ void drawRoundedRect(const Camera& camera, Vec2 centre, Vec2 size, float cornerR
     setVertex(vertices, roundedRectVertexCount - 1, vertices[3], vertices[4]);
     drawShape(camera, vertices, roundedRectVertexCount, GL_TRIANGLE_FAN, centre, angle,
               Vec2(1.0f, 1.0f), colour);
-    free(vertices);
 }
 
 void drawNotchedRect(const Camera& camera, Vec2 centre, Vec2 size, float notchRadius, float angle,
@@ -268,11 +277,11 @@ void drawNotchedRect(const Camera& camera, Vec2 centre, Vec2 size, float notchRa
 
 void drawSprite(const Camera& camera, uint32_t texture, Vec2 centre, float angle, Vec2 size,
                 const Vec4& colour) {
-    uint32_t program = renderer.spriteProgram;
-    beginPlacedDraw(program, camera, colour, centre, angle, size);
+    const ProgramLocations& at = renderer.spriteLocations;
+    beginPlacedDraw(renderer.spriteProgram, at, camera, colour, centre, angle, size);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glUniform1i(glGetUniformLocation(program, "spriteTex"), 0);
+    glUniform1i(at.spriteTex, 0);
     glBindVertexArray(renderer.quadVertexArray);
     glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
     countDrawCall();

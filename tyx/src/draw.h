@@ -4,6 +4,7 @@
 #pragma once
 
 #include "maths.h"
+#include "shaders.h"
 
 #include <cstdint>
 
@@ -21,8 +22,11 @@ uint64_t drawCallCount();
 // Counts one draw call; every glDraw* of the renderer goes with one.
 void countDrawCall();
 
-// Sets the current program's projectionMatrix and viewingMatrix from the camera.
+// Sets the current program's projectionMatrix and viewingMatrix from the camera, looking both up
+// by name.
 void uploadCamera(const Camera& camera, uint32_t program);
+// The same with the locations of the current program looked up beforehand (findLocations).
+void uploadCamera(const Camera& camera, const ProgramLocations& at);
 
 // Decodes an image file into an existing texture, flipped so that its top row is at v = 1. A file
 // that cannot be decoded leaves a single clear texel, so whatever is drawn with it stays invisible.

@@ -3,38 +3,6 @@
 
 #include <cmath>
 
-float Vec2::length() const {
-    return sqrtf(x * x + y * y);
-}
-
-float Vec2::lengthSquared() const {
-    return x * x + y * y;
-}
-
-float Vec2::normalize() {
-    float l = length();
-    if (l > 0.0f) {
-        float inv = 1.0f / l;
-        x *= inv;
-        y *= inv;
-    }
-    return l;
-}
-
-Vec2 Vec2::normalized() const {
-    Vec2 v = *this;
-    v.normalize();
-    return v;
-}
-
-float Vec2::dot(Vec2 b) const {
-    return x * b.x + y * b.y;
-}
-
-float Vec2::cross(Vec2 b) const {
-    return x * b.y - y * b.x;
-}
-
 Vec2 Vec2::rotated(float a) const {
     float c = cosf(a);
     float s = sinf(a);

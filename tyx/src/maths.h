@@ -1,7 +1,10 @@
 // Small value types for 2-D positions, sizes, directions and colours, the operators and helpers
 // over them, and the 4x4 matrices the renderer hands to OpenGL. Nothing allocates or keeps state.
+// The small vector operations are defined here, in the header, so that the collision queries'
+// inner loops need no call for them.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 // ---- Types -------------------------------------------------------------------------------------
@@ -14,16 +17,28 @@ struct Vec2 {
     Vec2(float x, float y) : x(x), y(y) {}
 
     // Square root of x*x + y*y.
-    float length() const;
+    float length() const { return sqrtf(x * x + y * y); }
     // x*x + y*y.
-    float lengthSquared() const;
+    float lengthSquared() const { return x * x + y * y; }
     // Scales to unit length in place when the length is positive; returns the old length.
-    float normalize();
+    float normalize() {
+        float l = length();
+        if (l > 0.0f) {
+            float inv = 1.0f / l;
+            x *= inv;
+            y *= inv;
+        }
+        return l;
+    }
     // A unit-length copy; the zero vector stays zero.
-    Vec2 normalized() const;
-    float dot(Vec2 b) const;
+    Vec2 normalized() const {
+        Vec2 v = *this;
+        v.normalize();
+        return v;
+    }
+    float dot(Vec2 b) const { return x * b.x + y * b.y; }
     // The z component of the 3-D cross product.
-    float cross(Vec2 b) const;
+    float cross(Vec2 b) const { return x * b.y - y * b.x; }
     // Turned by +90 degrees.
     Vec2 perpendicularLeft() const { return {-y, x}; }
     // Turned by -90 degrees.

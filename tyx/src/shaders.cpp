@@ -135,6 +135,20 @@ uint32_t createProgramWithGeometry(const char* vertexPath, const char* geometryP
     return linkProgram(program, shaders, 3);
 }
 
+ProgramLocations findLocations(uint32_t program) {
+    ProgramLocations at;
+    if (program == 0)
+        return at;
+    at.projectionMatrix = glGetUniformLocation(program, "projectionMatrix");
+    at.viewingMatrix = glGetUniformLocation(program, "viewingMatrix");
+    at.modelMatrix = glGetUniformLocation(program, "modelMatrix");
+    at.colorTint = glGetUniformLocation(program, "colorTint");
+    at.spriteTex = glGetUniformLocation(program, "spriteTex");
+    at.position = glGetAttribLocation(program, "position");
+    at.texCoord = glGetAttribLocation(program, "texCoord");
+    return at;
+}
+
 void initRenderer() {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -149,6 +163,9 @@ void initRenderer() {
     GLuint position = attributeLocation(renderer.spriteProgram, "position", positionLocation);
     GLuint texCoord = attributeLocation(renderer.spriteProgram, "texCoord", texCoordLocation);
     renderer.flatColorProgram = createProgram(flatColorVertexPath, flatColorFragmentPath);
+    renderer.lineLocations = findLocations(renderer.lineProgram);
+    renderer.spriteLocations = findLocations(renderer.spriteProgram);
+    renderer.flatColorLocations = findLocations(renderer.flatColorProgram);
 
     // Quad mesh: positions, texture coordinates and the index buffer, which stays recorded in the
     // vertex array.

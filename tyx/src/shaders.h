@@ -4,7 +4,19 @@
 
 #include <cstdint>
 
-// GL names of the renderer's programs and meshes; 0 means none.
+// Where a program's uniforms and attributes are, looked up by name once when it is built; -1 for
+// each one the program lacks, and for all of them when the program failed to build.
+struct ProgramLocations {
+    int32_t projectionMatrix = -1;
+    int32_t viewingMatrix = -1;
+    int32_t modelMatrix = -1;
+    int32_t colorTint = -1;
+    int32_t spriteTex = -1;
+    int32_t position = -1; // attribute
+    int32_t texCoord = -1; // attribute
+};
+
+// GL names of the renderer's programs and meshes (0 means none), and the programs' locations.
 struct Renderer {
     uint32_t lineProgram;
     uint32_t spriteProgram;
@@ -14,6 +26,9 @@ struct Renderer {
     uint32_t quadVertexArray;
     uint32_t shapeVertexArray;
     uint32_t shapeBuffer;
+    ProgramLocations lineLocations;
+    ProgramLocations spriteLocations;
+    ProgramLocations flatColorLocations;
 };
 
 extern Renderer renderer;
@@ -31,5 +46,8 @@ uint32_t createProgram(const char* vertexPath, const char* fragmentPath);
 // The same with a geometry stage between them.
 uint32_t createProgramWithGeometry(const char* vertexPath, const char* geometryPath,
                                    const char* fragmentPath);
+// Looks up every location the draws use in a program; a program that failed to build (0) has
+// none, and is not asked.
+ProgramLocations findLocations(uint32_t program);
 // Turns on alpha blending, builds the line, sprite and flat-colour programs and the meshes.
 void initRenderer();

@@ -24,12 +24,15 @@ uint32_t fontTexture = 0;
 // every glyph.
 static uint32_t glyphVertexArray = 0;
 static uint32_t glyphTexCoordBuffer = 0;
+// The text program's locations, looked up once when it is built.
+static ProgramLocations textLocations;
 
 // ---- Public functions --------------------------------------------------------------------------
 
 void initText() {
     textProgram = createProgram(textVertexPath, textFragmentPath);
-    GLint position = glGetAttribLocation(textProgram, "position");
+    textLocations = findLocations(textProgram);
+    GLint position = textLocations.position;
 
     glGenTextures(1, &fontTexture);
     loadTexture(fontPath, fontTexture);
@@ -59,15 +62,15 @@ void initText() {
 
 void drawText(const Camera& camera, const char* text, int32_t length, Vec2 position, float size,
               const Vec4& colour) {
+    const ProgramLocations& at = textLocations;
     glUseProgram(textProgram);
-    uploadCamera(camera, textProgram);
+    uploadCamera(camera, at);
     glBindVertexArray(glyphVertexArray);
-    glUniform4f(glGetUniformLocation(textProgram, "colorTint"), colour.x, colour.y, colour.z,
-                colour.w);
+    glUniform4f(at.colorTint, colour.x, colour.y, colour.z, colour.w);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, fontTexture);
-    glUniform1i(glGetUniformLocation(textProgram, "spriteTex"), 0);
-    GLint texCoord = glGetAttribLocation(textProgram, "texCoord");
+    glUniform1i(at.spriteTex, 0);
+    GLint texCoord = at.texCoord;
 
     float x = position.x;
     for (int32_t i = 0; i < length; i++) {
@@ -79,7 +82,7 @@ void drawText(const Camera& camera, const char* text, int32_t length, Vec2 posit
         model.m[12] = x;
         model.m[13] = position.y;
         model.m[15] = 1.0f;
-        glUniformMatrix4fv(glGetUniformLocation(textProgram, "modelMatrix"), 1, GL_FALSE, model.m);
+        glUniformMatrix4fv(at.modelMatrix, 1, GL_FALSE, model.m);
 
         // Codes below 32 and bytes of 128 or more land above the strip, where the clamped texture
         // repeats the top row of the space cell.

@@ -7,17 +7,32 @@
 #include "game.h"
 #include "loop.h"
 #include "render_context.h"
+#include "startup_failure.h"
 #include "tyx.h"
 
 #include <SDL.h>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
-// Reports a start-up failure the way the player sees it: a message box, then exit code 1.
-static int failStartUp(const char* message, bool quitSdl) {
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, "Initialization Error", message, nullptr);
+// The renderer reads its shader sources and the font image from under this folder, relative to the
+// working directory.
+static const char* const resourceFolder = "resources";
+
+// Reports a start-up failure the way the player sees it (standard error, a message box), then
+// exit code 1.
+static int failStartUp(const char* message, const char* reason, bool quitSdl) {
+    int code = reportStartUpFailure(message, reason);
     if (quitSdl)
         SDL_Quit();
-    return 1;
+    return code;
+}
+
+// SDL's own account of the last failure, or what to say when it gives none.
+static const char* sdlReason(const char* otherwise) {
+    const char* error = SDL_GetError();
+    return error != nullptr && error[0] != '\0' ? error : otherwise;
 }
 
 // Opens the first joystick that is a game controller; no controller input is read anywhere.
@@ -64,7 +79,25 @@ static int runGame(SDL_Window* window) {
 
 int main(int, char**) {
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_GAMECONTROLLER) != 0)
-        return failStartUp("Unable to initialize SDL", false);
+        return failStartUp("Unable to initialize SDL", sdlReason("SDL_Init failed"), false);
+    // Without a reachable display SDL settles for a video driver that shows nothing, and the game
+    // would run where nobody can see it.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (videoDriverShowsNothing(driver)) {
+        char reason[256];
+        snprintf(reason, sizeof(reason),
+                 "SDL's video driver is \"%s\", which shows nothing: no display was found; set "
+                 "DISPLAY, or run under xvfb-run -a",
+                 driver);
+        return failStartUp("Unable to create window!", reason, true);
+    }
+    // The shaders and the font are read from here; without the folder the window would stay black.
+    std::error_code error;
+    if (!std::filesystem::is_directory(resourceFolder, error))
+        return failStartUp("Unable to find resources!",
+                           "no folder named resources in the working directory; start the game "
+                           "from the repository root",
+                           true);
     setContextAttributes();
 
     WindowConfig config;
@@ -73,11 +106,13 @@ int main(int, char**) {
     SDL_Window* window = SDL_CreateWindow(config.title, config.x, config.y, config.width,
                                           config.height, config.flags);
     if (window == nullptr)
-        return failStartUp("Unable to create window!", true);
+        return failStartUp("Unable to create window!", sdlReason("SDL_CreateWindow failed"), true);
     if (!createRenderContext(window))
-        return failStartUp("Unable to create renderer!", true);
+        return failStartUp("Unable to create renderer!",
+                           sdlReason("no OpenGL 3.2 core context on this display"), true);
     if (!audioOpen())
-        return failStartUp("Unable to initialize audio!", true);
+        return failStartUp("Unable to initialize audio!", sdlReason("no audio output device"),
+                           true);
     SDL_GL_SetSwapInterval(1);
     debugUiInit(window);
     openFirstGameController();
