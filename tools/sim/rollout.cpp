@@ -9,6 +9,9 @@
 static const float dt = 1.0f / 64.0f;
 // The gain over the last updates that counts as still getting on.
 static const float lateGain = 32.0f;
+// A landing is followed this many updates more: landing where a fall follows at once (under a
+// ledge too low to stand below) is no landing.
+static const int32_t afterLanding = 8;
 // A slide or crouch that has not moved for this many updates without room to stand is stuck.
 static const int32_t stuckLowAfter = 16;
 
@@ -23,8 +26,16 @@ Outcome rollOut(RolloutContext& context, Prediction prediction, int32_t from, in
         next++;
     KeyEvent events[8];
     int32_t stillFor = 0;
-    for (int32_t at = from;
-         at < until || (at < landBy && prediction.player.motionState == Airborne); at++) {
+    int32_t landedAt = -1; // past `until`, when the player was first out of the air
+    for (int32_t at = from;; at++) {
+        if (at >= until) {
+            if (at >= landBy)
+                break;
+            if (landedAt < 0 && prediction.player.motionState != Airborne)
+                landedAt = at;
+            if (landedAt >= 0 && at >= landedAt + afterLanding)
+                break;
+        }
         if (states)
             states->push_back(prediction);
         int32_t count = 0;
