@@ -7,6 +7,7 @@
 #include "progress.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 // ---- Tunables ----------------------------------------------------------------------------------
@@ -31,6 +32,8 @@ constexpr int64_t escapeAfter = 128;
 constexpr int32_t escapeLimit = 960;
 constexpr int64_t escapeBudget = 400000;
 constexpr float escapeGain = 48.0f;
+// Soft locks closer together than this are one place.
+constexpr float softLockPlace = 256.0f;
 // An escape's plan runs on this long past its goal (1.5 s), so that it is not redone at once.
 constexpr int32_t escapeFollowOn = planReserve + 32;
 
@@ -285,10 +288,16 @@ static bool search(Autopilot& autopilot, const Game& live, int64_t step) {
     return adoptCandidate(autopilot, live, step, releases, *chosen);
 }
 
-// Says where the autopilot is stuck for good.
+// Says where the autopilot is stuck for good, once for each place: shut in, it may still find
+// a little height now and then, and search and fail again a few units from where it was.
 static void reportSoftLock(Autopilot& autopilot, const Game& live) {
     const ChunkLog& log = *autopilot.lookahead.chunks;
     Vec2 position = live.player.position;
+    if (!autopilot.softLocks.empty()) {
+        Vec2 apart = position - autopilot.softLocks.back().position;
+        if (std::fabs(apart.x) < softLockPlace && std::fabs(apart.y) < softLockPlace)
+            return;
+    }
     int32_t index = chunkAt(log, position.x);
     SoftLock lock{-1, position, position, live.player.motionState};
     if (index >= 0) {
