@@ -1,6 +1,7 @@
 // Run statistics fed with made-up updates: a fall is blamed on the template where the player last
-// stood, stuck time counts only whole stretches of five seconds or more, and a fall with a
-// restart in the same update still counts.
+// stood, stuck time counts only whole stretches of five seconds or more, a fall with a restart
+// in the same update still counts, every chunk entered counts as one visit a run, and a
+// deliberate fall is blamed where the player last stood.
 #include "run_stats.h"
 
 #include <gtest/gtest.h>
@@ -138,4 +139,84 @@ TEST(RunStats, KeepsTheFarthestXOfAnyRun) {
                           log);
     EXPECT_EQ(stats.farthestX, 480.0f);
     EXPECT_EQ(stats.deaths, 1);
+}
+
+TEST(RunStats, CountsEveryChunkEnteredOnceARun) {
+    ChunkLog log = threeChunks(); // templates 3, 1 and 7 from x 0, 200 and 400
+    struct Case {
+        const char* name;
+        std::vector<Update> updates;
+        int64_t visits3, visits1, visits7;
+    };
+    const Case cases[] = {
+        {"through all three",
+         {{10, true, true, 1}, {250, true, true, 1}, {450, true, true, 1}},
+         1,
+         1,
+         1},
+        {"back into the first and on again",
+         {{10, true, true, 1}, {250, true, true, 1}, {150, true, true, 1}, {260, true, true, 1}},
+         1,
+         1,
+         0},
+        {"the climb crossed within one update",
+         {{10, true, true, 1}, {450, true, true, 1}},
+         1,
+         1,
+         1},
+        {"started left of the first chunk", {{-20, true, true, 1}, {-10, true, true, 1}}, 1, 0, 0},
+        {"a second run enters them again",
+         {{10, true, true, 1},
+          {250, true, true, 1},
+          {260, false, false, 1},
+          {0, true, true, 2},
+          {450, true, true, 2}},
+         2,
+         2,
+         1},
+        {"fell and restarted in one update",
+         {{10, true, true, 1}, {250, true, true, 1}, {5, true, false, 2}},
+         2,
+         1,
+         0},
+        {"the dead are no visitors",
+         {{10, true, true, 1}, {100, false, false, 1}, {450, false, false, 1}},
+         1,
+         0,
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RunStats stats = feed(c.updates, log);
+        int64_t expected[chunkTemplateCount] = {};
+        expected[3] = c.visits3;
+        expected[1] = c.visits1;
+        expected[7] = c.visits7;
+        for (int32_t t = 0; t < chunkTemplateCount; t++)
+            EXPECT_EQ(stats.visitsByTemplate[t], expected[t]) << "template " << t;
+    }
+}
+
+TEST(RunStats, BlamesAGiveUpOnWhereThePlayerLastStood) {
+    ChunkLog log = threeChunks();
+    RunStats stats;
+    Game game;
+    game.player.box.width = 22.0f;
+    auto update = [&](float x, bool alive, bool onGround) {
+        game.player.position = Vec2(x, 0.0f);
+        game.player.alive = alive;
+        game.player.onGround = onGround;
+        noteUpdate(stats, game, log, 1);
+    };
+    update(10, true, true);
+    update(250, true, true);
+    update(420, true, false); // over the last chunk, last stood on the climb
+    noteGiveUp(stats);
+    update(430, false, false);
+    noteGiveUp(stats); // a dead runner gives nothing up
+    int64_t expected[chunkTemplateCount] = {};
+    expected[1] = 1;
+    for (int32_t t = 0; t < chunkTemplateCount; t++)
+        EXPECT_EQ(stats.giveUpsByTemplate[t], expected[t]) << "template " << t;
+    EXPECT_EQ(stats.deathsByTemplate[1], 1);
 }

@@ -5,12 +5,14 @@
 //
 //   taldrift-sim [--seed N] [--steps K] [--input FILE | --autopilot] [--record FILE]
 //                [--draw-every N [--real-time]] [--timing FILE] [--quiet] [--map FILE.svg]
+//                [--until-fall]
 //   taldrift-sim --templates FILE.svg
 //
 // Output, tab-separated, in the order things happen: a "chunk" line for every chunk generated and
 // a "step" line after every update. With --quiet, one summary line on standard error instead.
 // --map also draws the level and the player's path as a picture; --templates draws the template
-// sheet and runs nothing.
+// sheet and runs nothing. --until-fall ends the simulation with the first fall: every restart
+// plays its seed's level again, so later runs would only repeat the first one's end.
 #include "autopilot.h"
 #include "chunk_log.h"
 #include "draw_window.h"
@@ -46,12 +48,15 @@ struct Options {
     bool quiet = false;
     const char* mapPath = nullptr;
     const char* templatesPath = nullptr;
+    bool untilFall = false;
     bool runOptions = false; // any option that only a run uses
 };
 
 static const char usage[] =
     "usage: taldrift-sim [--seed N] [--steps K] [--input FILE | --autopilot] [--record FILE]\n"
-    "                    [--draw-every N [--real-time]] [--timing FILE] [--quiet] [--map FILE.svg]\n"
+    "                    [--draw-every N [--real-time]] [--timing FILE] [--quiet] [--map "
+    "FILE.svg]\n"
+    "                    [--until-fall]\n"
     "       taldrift-sim --templates FILE.svg\n";
 
 // Updates per line of the timing file: one simulated minute.
@@ -75,6 +80,9 @@ static int parseOptions(int argc, char** argv, Options& options) {
             options.runOptions = true;
         } else if (option == "--autopilot") {
             options.autopilot = true;
+            options.runOptions = true;
+        } else if (option == "--until-fall") {
+            options.untilFall = true;
             options.runOptions = true;
         } else if (option == "--real-time") {
             options.realTime = true;
@@ -175,6 +183,13 @@ static std::string mapCaption(const Options& options, int64_t steps) {
 
 // ---- Output ------------------------------------------------------------------------------------
 
+// Prints " name=" and the ten per-template counts, comma-separated.
+static void printByTemplate(const char* name, const int64_t (&counts)[chunkTemplateCount]) {
+    fprintf(stderr, " %s=", name);
+    for (int32_t i = 0; i < chunkTemplateCount; i++)
+        fprintf(stderr, "%s%" PRId64, i > 0 ? "," : "", counts[i]);
+}
+
 static void onChunk(int32_t templateIndex, Vec2 origin) {
     logChunk(chunkLog, templateIndex, origin);
     if (printLines)
@@ -201,9 +216,8 @@ static void printSummary(const Options& options, int64_t step, double seconds, c
             step, seconds > 0.0 ? (double)step / seconds : 0.0, runsStarted(), chunkLog.generated,
             game.platforms.count, game.ledgeMarkers.count, game.fillPolygons.count);
     if (autopilot) {
-        fprintf(stderr, " deaths=%" PRId64 " deaths_by_template=", stats.deaths);
-        for (int32_t i = 0; i < chunkTemplateCount; i++)
-            fprintf(stderr, "%s%" PRId64, i > 0 ? "," : "", stats.deathsByTemplate[i]);
+        fprintf(stderr, " deaths=%" PRId64, stats.deaths);
+        printByTemplate("deaths_by_template", stats.deathsByTemplate);
         const AutopilotCounters& counters = autopilot->counters;
         fprintf(stderr,
                 " stuck_s=%.1f farthest_x=%.1f searches=%" PRId64 " escapes=%" PRId64
@@ -212,6 +226,8 @@ static void printSummary(const Options& options, int64_t step, double seconds, c
                 (double)stats.stuckSteps / 64.0, (double)stats.farthestX, counters.searches,
                 counters.escapes, counters.giveUps, counters.softLocks, autopilot->lookahead.steps,
                 autopilotSeconds);
+        printByTemplate("visits_by_template", stats.visitsByTemplate);
+        printByTemplate("give_ups_by_template", stats.giveUpsByTemplate);
     }
     if (options.drawEvery > 0)
         fprintf(stderr, " draw_calls_max=%" PRIu64 " draw_calls_mean=%.1f", window.aliveCallsMax,
@@ -329,8 +345,11 @@ int main(int argc, char** argv) {
         events.clear();
         if (autopilot) {
             auto before = Clock::now();
+            int64_t giveUps = autopilot->counters.giveUps;
             autopilotKeys(*autopilot, game, step, events);
             autopilotSeconds += std::chrono::duration<double>(Clock::now() - before).count();
+            if (autopilot->counters.giveUps > giveUps)
+                noteGiveUp(stats);
         }
         while (nextScripted < script.size() && script[nextScripted].step <= step) {
             if (script[nextScripted].step == step)
@@ -355,7 +374,7 @@ int main(int argc, char** argv) {
         }
         if (timing && step % timingBlock == 0)
             writeTiming(timing, blockStart, step, game);
-        if (!running)
+        if (!running || (options.untilFall && stats.deaths > 0))
             break;
     }
     double seconds = std::chrono::duration<double>(Clock::now() - start).count();
