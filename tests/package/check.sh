@@ -9,16 +9,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-if [ "${1:-}" != "--inside-xvfb" ]; then
-    if [ $# -ge 1 ]; then
-        deb=$(realpath "$1")
-    else
-        deb=$(scripts/package | tail -n 1)
-        deb=$(realpath "$deb")
-    fi
-    exec xvfb-run -a -s "-screen 0 1600x1200x24" bash "$0" --inside-xvfb "$deb"
+source scripts/x_server.sh
+
+if [ $# -ge 1 ]; then
+    deb=$(realpath "$1")
+else
+    deb=$(scripts/package | tail -n 1)
+    deb=$(realpath "$deb")
 fi
-deb=$2
 
 work=$(mktemp -d)
 pid=""
@@ -26,6 +24,7 @@ cleanup() {
     if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
         kill "$pid" 2>/dev/null || true
     fi
+    stop_x_server
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -130,6 +129,9 @@ sed -e "s|^data_dir='/usr/share/games/taldrift'$|data_dir='$data'|" \
 chmod +x "$launcher"
 [ "$(grep -c -F "$root" "$launcher")" -eq 2 ] || fail "the launcher's paths are not the expected two"
 sh -n "$launcher" || fail "the launcher is not a valid shell script"
+
+# The game's screen: a virtual X server of the check's own.
+start_x_server -screen 0 1600x1200x24
 
 # Started from elsewhere, with no audio driver chosen (the launcher picks one when there is no
 # sound device), the game must come up with its title screen.
