@@ -40,6 +40,12 @@ pattern+=' farthest_x=[0-9]+\.[0-9] '
 grep -q -E "$pattern" "$work/err" || fail "unexpected summary: $(cat "$work/err")"
 farthest=$(sed -E 's/.* farthest_x=([0-9]+).*/\1/' "$work/err")
 [ "$farthest" -gt 2000 ] || fail "the autopilot got only to x $farthest in $steps updates"
+# Every chunk entered is one generated, and the run entered more than a few.
+grep -q -E ' visits_by_template=([0-9]+,){9}[0-9]+ give_ups_by_template=([0-9]+,){9}[0-9]+$' "$work/err" ||
+    fail "no per-template visits and give-ups: $(cat "$work/err")"
+visits=$(sed -E 's/.* visits_by_template=([0-9,]+).*/\1/' "$work/err" | tr ',' '\n' | awk '{ n += $1 } END { print n }')
+chunks=$(sed -E 's/.* chunks=([0-9]+).*/\1/' "$work/err")
+[ "$visits" -ge 10 ] && [ "$visits" -le "$chunks" ] || fail "$visits visits of $chunks chunks"
 
 # Drawing the replay in a window: the run is unchanged, and the frames' draw calls are counted.
 "$sim" --seed 11 --steps $steps --input "$work/keys" --draw-every 10 >"$work/drawn" 2>"$work/err"
