@@ -71,6 +71,8 @@ PACKAGE_PACKAGES=(dpkg-dev file xvfb xauth)
 PACKAGE_TEST_PACKAGES=(lintian desktop-file-utils libxml2-utils)
 # What scripts/pictures needs to turn the SVG pictures into PNG for the README.
 PICTURE_PACKAGES=(librsvg2-bin)
+# What scripts/deaths needs on top of building: the plotter.
+DEATHS_PACKAGES=(gnuplot-nox)
 # What scripts/bench needs on top of building: the plotter, the time command's peak memory and a
 # virtual X server.
 BENCH_PACKAGES=(gnuplot-nox time xvfb xauth)
