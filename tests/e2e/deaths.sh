@@ -15,23 +15,23 @@ fail() {
     exit 1
 }
 
-# Seed 3's first run falls after 29585 updates; seeds 1 and 2 run on past 30000.
-seeds=3
-steps=30000
+# Seed 117's first run falls after 1748 updates; seeds 116 and 118 run on past 2000.
+steps=2000
 summary_field() { sed -E "s/^(.* )?$1=([0-9,.]+).*/\2/" "$2"; }
 
 # --until-fall: the simulation ends with the first fall, and runs on without it.
-"$sim" --autopilot --seed 3 --steps $steps --quiet --until-fall 2>"$work/3.txt"
-[ "$(summary_field deaths "$work/3.txt")" = 1 ] || fail "seed 3 did not fall once: $(cat "$work/3.txt")"
-[ "$(summary_field steps "$work/3.txt")" -lt $steps ] || fail "--until-fall ran on past the fall"
-"$sim" --autopilot --seed 3 --steps 31000 --quiet 2>"$work/on.txt"
-[ "$(summary_field steps "$work/on.txt")" = 31000 ] || fail "without --until-fall the run stopped"
+"$sim" --autopilot --seed 117 --steps $steps --quiet --until-fall 2>"$work/117.txt"
+[ "$(summary_field deaths "$work/117.txt")" = 1 ] ||
+    fail "seed 117 did not fall once: $(cat "$work/117.txt")"
+[ "$(summary_field steps "$work/117.txt")" -lt $steps ] || fail "--until-fall ran on past the fall"
+"$sim" --autopilot --seed 117 --steps $steps --quiet 2>"$work/on.txt"
+[ "$(summary_field steps "$work/on.txt")" = $steps ] || fail "without --until-fall the run stopped"
 
 # Each seed alone, summed by template.
-for seed in 1 2; do
+for seed in 116 118; do
     "$sim" --autopilot --seed $seed --steps $steps --quiet --until-fall 2>"$work/$seed.txt"
 done
-expected=$(for seed in 1 2 3; do
+expected=$(for seed in 116 117 118; do
     for name in visits deaths give_ups; do
         echo "$name $(summary_field ${name}_by_template "$work/$seed.txt")"
     done
@@ -39,7 +39,7 @@ done | awk '{ n = split($2, c, ","); for (t = 1; t <= n; t++) sum[$1, t - 1] += 
     END { for (t = 0; t < 10; t++)
               printf "%d\t%d\t%d\t%d\n", t, sum["visits", t], sum["deaths", t], sum["give_ups", t] }')
 
-scripts/deaths --seeds $seeds --steps $steps --sim "$sim" --out "$work/out" >"$work/log" 2>&1 ||
+scripts/deaths --seeds 116-118 --steps $steps --sim "$sim" --out "$work/out" >"$work/log" 2>&1 ||
     fail "scripts/deaths failed: $(cat "$work/log")"
 table="$work/out/deaths.tsv"
 [ "$(tail -n +3 "$table" | cut -f1-4)" = "$expected" ] ||
@@ -51,15 +51,18 @@ tail -n +3 "$table" | awk -F'\t' '{
         print "bad rates: " $0; exit 1 } }' ||
     fail "wrong rates in $table"
 [ "$(tail -n +3 "$table" | awk -F'\t' '{ n += $3 } END { print n }')" = 1 ] ||
-    fail "not the one fall of seed 3 in the table"
+    fail "not the one fall of seed 117 in the table"
 grep -q "1 falls and" "$work/log" || fail "the script's last line does not count the fall: $(cat "$work/log")"
 [ "$(identify -format '%m %wx%h' "$work/out/deaths.png")" = "PNG 900x450" ] ||
     fail "the chart is not a 900x450 PNG"
 
 # Refusals.
 status=0
-scripts/deaths --seeds x --sim "$sim" --out "$work/bad" >/dev/null 2>"$work/err" || status=$?
-[ $status -eq 2 ] && grep -q "not a count" "$work/err" || fail "a bad seed count gave $status: $(cat "$work/err")"
+scripts/deaths --seeds 5-x --sim "$sim" --out "$work/bad" >/dev/null 2>"$work/err" || status=$?
+[ $status -eq 2 ] && grep -q "not a count" "$work/err" || fail "a bad seed range gave $status: $(cat "$work/err")"
+status=0
+scripts/deaths --seeds 9-3 --sim "$sim" --out "$work/bad" >/dev/null 2>"$work/err" || status=$?
+[ $status -eq 2 ] && grep -q "no seeds" "$work/err" || fail "an empty seed range gave $status: $(cat "$work/err")"
 status=0
 scripts/deaths --seeds 1 --sim "$work/missing" --out "$work/bad" >/dev/null 2>"$work/err" || status=$?
 [ $status -eq 1 ] && grep -q "no simulator" "$work/err" || fail "a missing simulator gave $status: $(cat "$work/err")"
