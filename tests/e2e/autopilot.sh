@@ -2,20 +2,19 @@
 # The simulator's autopilot and window: an autopilot run is the same every time and its recording
 # replays to the same bytes; the summary carries the autopilot's and the drawing's figures;
 # drawing leaves the run as it is; without a display, or with options that do not go together,
-# the simulator refuses with a message. Starts its own Xvfb for the drawing.
+# the simulator refuses with a message. Starts its own X server for the drawing.
 # Usage: autopilot.sh path/to/taldrift (the simulator sits beside it).
 set -euo pipefail
 sim="$(dirname "$(realpath "$1")")/taldrift-sim"
 
-if [ -z "${INSIDE_XVFB:-}" ]; then
-    exec env INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$1"
-fi
+source "$(dirname "$0")/../../scripts/x_server.sh"
 # The OpenGL driver's allocations outlive the window; leak checking would blame them on us.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
 export SDL_AUDIODRIVER=dummy
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'stop_x_server; rm -rf "$work"' EXIT
+start_x_server -screen 0 1024x768x24
 fail() {
     echo "FAIL: $*" >&2
     exit 1
