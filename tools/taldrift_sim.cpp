@@ -51,7 +51,8 @@ struct Options {
 
 static const char usage[] =
     "usage: taldrift-sim [--seed N] [--steps K] [--input FILE | --autopilot] [--record FILE]\n"
-    "                    [--draw-every N [--real-time]] [--timing FILE] [--quiet] [--map FILE.svg]\n"
+    "                    [--draw-every N [--real-time]] [--timing FILE] [--quiet] [--map "
+    "FILE.svg]\n"
     "       taldrift-sim --templates FILE.svg\n";
 
 // Updates per line of the timing file: one simulated minute.
@@ -238,13 +239,16 @@ static void keepRealTime(Clock::time_point start, int64_t step) {
 }
 
 // Writes one line of the timing file for the block of updates that ends with `step`: the block's
-// number, the mean cost of its updates in nanoseconds, the live platforms and ledge markers.
-static void writeTiming(FILE* timing, Clock::time_point& blockStart, int64_t step,
-                        const Game& game) {
+// number, the mean cost of its updates in nanoseconds, the live platforms and ledge markers, and
+// the most draw calls a frame of a live run drawn in the block took (0 when none was drawn).
+static void writeTiming(FILE* timing, Clock::time_point& blockStart, int64_t step, const Game& game,
+                        DrawWindow& window) {
     auto now = Clock::now();
     double ns = std::chrono::duration<double, std::nano>(now - blockStart).count();
-    fprintf(timing, "%" PRId64 "\t%.1f\t%d\t%d\n", step / timingBlock, ns / (double)timingBlock,
-            game.platforms.count, game.ledgeMarkers.count);
+    fprintf(timing, "%" PRId64 "\t%.1f\t%d\t%d\t%" PRIu64 "\n", step / timingBlock,
+            ns / (double)timingBlock, game.platforms.count, game.ledgeMarkers.count,
+            window.blockCallsMax);
+    window.blockCallsMax = 0;
     blockStart = now;
 }
 
@@ -354,7 +358,7 @@ int main(int argc, char** argv) {
                 keepRealTime(start, step);
         }
         if (timing && step % timingBlock == 0)
-            writeTiming(timing, blockStart, step, game);
+            writeTiming(timing, blockStart, step, game, window);
         if (!running)
             break;
     }
