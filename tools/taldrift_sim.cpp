@@ -4,7 +4,8 @@
 // its own poll.
 //
 //   taldrift-sim [--seed N] [--steps K] [--input FILE | --autopilot] [--record FILE]
-//                [--draw-every N [--real-time]] [--timing FILE] [--quiet] [--map FILE.svg]
+//                [--draw-every N [--draw-from K] [--real-time]] [--timing FILE] [--quiet]
+//                [--map FILE.svg]
 //   taldrift-sim --templates FILE.svg
 //
 // Output, tab-separated, in the order things happen: a "chunk" line for every chunk generated and
@@ -41,6 +42,7 @@ struct Options {
     bool autopilot = false;
     const char* recordPath = nullptr;
     int64_t drawEvery = 0;
+    int64_t drawFrom = 0; // the first update that may be drawn
     bool realTime = false;
     const char* timingPath = nullptr;
     bool quiet = false;
@@ -51,8 +53,9 @@ struct Options {
 
 static const char usage[] =
     "usage: taldrift-sim [--seed N] [--steps K] [--input FILE | --autopilot] [--record FILE]\n"
-    "                    [--draw-every N [--real-time]] [--timing FILE] [--quiet] [--map "
-    "FILE.svg]\n"
+    "                    [--draw-every N [--draw-from K] [--real-time]] [--timing FILE] "
+    "[--quiet]\n"
+    "                    [--map FILE.svg]\n"
     "       taldrift-sim --templates FILE.svg\n";
 
 // Updates per line of the timing file: one simulated minute.
@@ -94,6 +97,11 @@ static int parseOptions(int argc, char** argv, Options& options) {
             options.drawEvery = number;
             options.runOptions = true;
             i++;
+        } else if (option == "--draw-from" && hasValue &&
+                   parseNumber(value, 1, INT64_MAX / 2, number)) {
+            options.drawFrom = number;
+            options.runOptions = true;
+            i++;
         } else if (option == "--input" && hasValue) {
             options.inputPath = value;
             options.runOptions = true;
@@ -119,7 +127,7 @@ static int parseOptions(int argc, char** argv, Options& options) {
         }
     }
     bool conflicting = (options.autopilot && options.inputPath != nullptr) ||
-                       (options.realTime && options.drawEvery == 0);
+                       ((options.realTime || options.drawFrom > 0) && options.drawEvery == 0);
     if (conflicting) {
         fputs(usage, stderr);
         return 2;
@@ -352,7 +360,7 @@ int main(int argc, char** argv) {
             printStep(step, game);
         if (levelMap != nullptr)
             mapStep(map, game.player);
-        if (options.drawEvery > 0 && step % options.drawEvery == 0) {
+        if (options.drawEvery > 0 && step >= options.drawFrom && step % options.drawEvery == 0) {
             drawFrame(window, game);
             if (options.realTime)
                 keepRealTime(start, step);
