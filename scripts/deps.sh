@@ -72,8 +72,8 @@ PACKAGE_TEST_PACKAGES=(lintian desktop-file-utils libxml2-utils)
 # What scripts/pictures needs to turn the SVG pictures into PNG for the README.
 PICTURE_PACKAGES=(librsvg2-bin)
 # What scripts/bench needs on top of building: the plotter, the time command's peak memory and a
-# virtual X server.
-BENCH_PACKAGES=(gnuplot-nox time xvfb xauth)
+# virtual X server (started by x_server.sh, which needs no xauth).
+BENCH_PACKAGES=(gnuplot-nox time xvfb)
 
 # What scripts/test needs on top of playing: GoogleTest, the core fonts that SDL's message boxes
 # draw their text with on the virtual X server (xvfb, which the package's list brings), the tools
