@@ -74,8 +74,8 @@ PICTURE_PACKAGES=(librsvg2-bin)
 # What scripts/deaths needs on top of building: the plotter.
 DEATHS_PACKAGES=(gnuplot-nox)
 # What scripts/bench needs on top of building: the plotter, the time command's peak memory and a
-# virtual X server.
-BENCH_PACKAGES=(gnuplot-nox time xvfb xauth)
+# virtual X server (started by x_server.sh, which needs no xauth).
+BENCH_PACKAGES=(gnuplot-nox time xvfb)
 
 # What scripts/test needs on top of playing: GoogleTest, the core fonts that SDL's message boxes
 # draw their text with on the virtual X server (xvfb, which the package's list brings), the tools

@@ -4,8 +4,8 @@
 // its own poll.
 //
 //   taldrift-sim [--seed N] [--steps K] [--input FILE | --autopilot] [--record FILE]
-//                [--draw-every N [--real-time]] [--timing FILE] [--quiet] [--map FILE.svg]
-//                [--until-fall]
+//                [--draw-every N [--draw-from K] [--real-time]] [--timing FILE] [--quiet]
+//                [--map FILE.svg] [--until-fall]
 //   taldrift-sim --templates FILE.svg
 //
 // Output, tab-separated, in the order things happen: a "chunk" line for every chunk generated and
@@ -43,6 +43,7 @@ struct Options {
     bool autopilot = false;
     const char* recordPath = nullptr;
     int64_t drawEvery = 0;
+    int64_t drawFrom = 0; // the first update that may be drawn
     bool realTime = false;
     const char* timingPath = nullptr;
     bool quiet = false;
@@ -54,9 +55,9 @@ struct Options {
 
 static const char usage[] =
     "usage: taldrift-sim [--seed N] [--steps K] [--input FILE | --autopilot] [--record FILE]\n"
-    "                    [--draw-every N [--real-time]] [--timing FILE] [--quiet] [--map "
-    "FILE.svg]\n"
-    "                    [--until-fall]\n"
+    "                    [--draw-every N [--draw-from K] [--real-time]] [--timing FILE] "
+    "[--quiet]\n"
+    "                    [--map FILE.svg] [--until-fall]\n"
     "       taldrift-sim --templates FILE.svg\n";
 
 // Updates per line of the timing file: one simulated minute.
@@ -101,6 +102,11 @@ static int parseOptions(int argc, char** argv, Options& options) {
             options.drawEvery = number;
             options.runOptions = true;
             i++;
+        } else if (option == "--draw-from" && hasValue &&
+                   parseNumber(value, 1, INT64_MAX / 2, number)) {
+            options.drawFrom = number;
+            options.runOptions = true;
+            i++;
         } else if (option == "--input" && hasValue) {
             options.inputPath = value;
             options.runOptions = true;
@@ -126,7 +132,7 @@ static int parseOptions(int argc, char** argv, Options& options) {
         }
     }
     bool conflicting = (options.autopilot && options.inputPath != nullptr) ||
-                       (options.realTime && options.drawEvery == 0);
+                       ((options.realTime || options.drawFrom > 0) && options.drawEvery == 0);
     if (conflicting) {
         fputs(usage, stderr);
         return 2;
@@ -254,13 +260,16 @@ static void keepRealTime(Clock::time_point start, int64_t step) {
 }
 
 // Writes one line of the timing file for the block of updates that ends with `step`: the block's
-// number, the mean cost of its updates in nanoseconds, the live platforms and ledge markers.
-static void writeTiming(FILE* timing, Clock::time_point& blockStart, int64_t step,
-                        const Game& game) {
+// number, the mean cost of its updates in nanoseconds, the live platforms and ledge markers, and
+// the most draw calls a frame of a live run drawn in the block took (0 when none was drawn).
+static void writeTiming(FILE* timing, Clock::time_point& blockStart, int64_t step, const Game& game,
+                        DrawWindow& window) {
     auto now = Clock::now();
     double ns = std::chrono::duration<double, std::nano>(now - blockStart).count();
-    fprintf(timing, "%" PRId64 "\t%.1f\t%d\t%d\n", step / timingBlock, ns / (double)timingBlock,
-            game.platforms.count, game.ledgeMarkers.count);
+    fprintf(timing, "%" PRId64 "\t%.1f\t%d\t%d\t%" PRIu64 "\n", step / timingBlock,
+            ns / (double)timingBlock, game.platforms.count, game.ledgeMarkers.count,
+            window.blockCallsMax);
+    window.blockCallsMax = 0;
     blockStart = now;
 }
 
@@ -367,13 +376,13 @@ int main(int argc, char** argv) {
             printStep(step, game);
         if (levelMap != nullptr)
             mapStep(map, game.player);
-        if (options.drawEvery > 0 && step % options.drawEvery == 0) {
+        if (options.drawEvery > 0 && step >= options.drawFrom && step % options.drawEvery == 0) {
             drawFrame(window, game);
             if (options.realTime)
                 keepRealTime(start, step);
         }
         if (timing && step % timingBlock == 0)
-            writeTiming(timing, blockStart, step, game);
+            writeTiming(timing, blockStart, step, game, window);
         if (!running || (options.untilFall && stats.deaths > 0))
             break;
     }

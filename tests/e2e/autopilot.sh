@@ -55,6 +55,15 @@ grep -q -E ' draw_calls_max=[0-9]+ draw_calls_mean=[0-9]+\.[0-9]$' "$work/err" |
 max=$(sed -E 's/.* draw_calls_max=([0-9]+).*/\1/' "$work/err")
 mean=$(sed -E 's/.* draw_calls_mean=([0-9]+).*/\1/' "$work/err")
 [ "$max" -ge "$mean" ] && [ "$mean" -ge 20 ] || fail "draw calls max $max, mean $mean"
+# --draw-from: no frame before that update, every one from it.
+"$sim" --quiet --seed 11 --steps $steps --input "$work/keys" --draw-every 1 \
+    --draw-from $((steps + 1)) 2>"$work/err"
+grep -q ' draw_calls_max=0 draw_calls_mean=0.0$' "$work/err" ||
+    fail "--draw-from past the last update still drew: $(cat "$work/err")"
+"$sim" --quiet --seed 11 --steps $steps --input "$work/keys" --draw-every 1 \
+    --draw-from $((steps - 10)) 2>"$work/err"
+grep -q -E ' draw_calls_max=[1-9][0-9]* ' "$work/err" ||
+    fail "--draw-from before the last update drew nothing: $(cat "$work/err")"
 
 # Refusals: exit code and message.
 expect_refusal() {
@@ -70,6 +79,7 @@ printf '1 x down\n' >"$work/script"
 expect_refusal 2 usage "$sim" --autopilot --input "$work/script"
 expect_refusal 2 usage "$sim" --real-time
 expect_refusal 2 usage "$sim" --draw-every 0
+expect_refusal 2 usage "$sim" --draw-from 5
 expect_refusal 2 "cannot write" "$sim" --autopilot --record "$work/missing/keys"
 
 echo "autopilot: all checks passed"

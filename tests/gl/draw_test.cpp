@@ -431,6 +431,7 @@ TEST_F(Drawing, TextureFromAMissingFileDrawsNothing) {
 TEST_F(Drawing, EveryOperationCountsTheDrawCallsItIssues) {
     const Vec2 points[4] = {{0.0f, 0.0f}, {10.0f, 0.0f}, {0.0f, 10.0f}, {10.0f, 10.0f}};
     const Camera& camera = windowCamera();
+    const char* longLine = "Press C to restart, or Escape to leave: 0123456789 abcdefghi";
     const struct {
         const char* name;
         std::function<void()> draw;
@@ -447,7 +448,9 @@ TEST_F(Drawing, EveryOperationCountsTheDrawCallsItIssues) {
          [&] { drawRoundedRect(camera, Vec2(0.0f, 0.0f), Vec2(9.0f, 9.0f), 2.0f, 0.0f, red); }, 1},
         {"notched",
          [&] { drawNotchedRect(camera, Vec2(0.0f, 0.0f), Vec2(9.0f, 9.0f), 2.0f, 0.0f, red); }, 1},
-        {"text", [&] { drawText(camera, "abc", 3, Vec2(0.0f, 0.0f), 10.0f, red); }, 3},
+        // A line of text is one draw call, however many glyphs it has.
+        {"text", [&] { drawText(camera, "abc", 3, Vec2(0.0f, 0.0f), 10.0f, red); }, 1},
+        {"long text", [&] { drawText(camera, longLine, 60, Vec2(-300.0f, 0.0f), 10.0f, red); }, 1},
         {"no text", [&] { drawText(camera, "abc", 0, Vec2(0.0f, 0.0f), 10.0f, red); }, 0},
     };
     for (const auto& c : cases) {

@@ -1,7 +1,8 @@
 // The play screen's drawing on the real renderer. Its level is culled to the view, so each frame is
 // compared pixel for pixel with a plain drawing of everything (the level as it was drawn before
 // culling) of the same game state: along a replayed run, far out along the x axis and through
-// cameras of other sizes. A frame of a live run also stays within its draw-call budget.
+// cameras of other sizes. A frame of a live run also stays within its draw-call budget, in the
+// busiest stretch of a four-hour run too.
 #include "gl_fixture.h"
 
 #include "background.h"
@@ -195,6 +196,45 @@ TEST_F(PlayScreenDraw, CulledFramesAreTheFramesOfDrawingEverything) {
         compareFrames(game, "camera " + std::to_string((int)size.x) + " x " +
                                 std::to_string((int)size.y));
     }
+    releaseLevel(game);
+    releaseChunkTemplates();
+}
+
+TEST_F(PlayScreenDraw, BusiestStretchOfALongRunStaysWithinTheBudget) {
+    // The autopilot's run of seed 11 up to the stretch of its first four hours whose frames take
+    // the most draw calls (scripts/bench found it), every frame of that stretch drawn.
+    std::vector<KeyEvent> events;
+    std::string error;
+    ASSERT_TRUE(readKeyScript("tests/gl/autopilot_11_busiest.txt", events, error)) << error;
+    randomSeedOverride = 11;
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    Game game;
+    game.camera.size = Vec2((float)glTestWindowWidth, (float)glTestWindowHeight);
+    const int64_t firstDrawn = 203521;
+    const int64_t last = 204000;
+    uint64_t most = 0;
+    int32_t liveFrames = 0;
+    size_t nextEvent = 0;
+    for (int64_t step = 1; step <= last; step++) {
+        while (nextEvent < events.size() && events[nextEvent].step <= step) {
+            if (events[nextEvent].step == step)
+                pushKey(events[nextEvent]);
+            nextEvent++;
+        }
+        ASSERT_TRUE(playUpdate(game, dt));
+        if (step < firstDrawn || !game.player.alive)
+            continue;
+        uint64_t start = drawCallCount();
+        playDraw(game);
+        most = std::max(most, drawCallCount() - start);
+        liveFrames++;
+        glFinish();
+    }
+    EXPECT_EQ(liveFrames, last - firstDrawn + 1);
+    EXPECT_LE(most, drawCallBudget);
+    // The stretch is busy enough to mean something: with the score line drawn a glyph at a time
+    // (eleven calls more for its twelve glyphs) it would break the budget.
+    EXPECT_GE(most, drawCallBudget - 10);
     releaseLevel(game);
     releaseChunkTemplates();
 }

@@ -52,6 +52,7 @@ expected="-rwxr-xr-x root/root ./usr/games/taldrift
 -rw-r--r-- root/root ./usr/share/games/taldrift/resources/shaders/line.vsh
 -rw-r--r-- root/root ./usr/share/games/taldrift/resources/shaders/sprite.fsh
 -rw-r--r-- root/root ./usr/share/games/taldrift/resources/shaders/sprite.vsh
+-rw-r--r-- root/root ./usr/share/games/taldrift/resources/shaders/text.vsh
 -rw-r--r-- root/root ./usr/share/icons/hicolor/128x128/apps/taldrift.png
 -rw-r--r-- root/root ./usr/share/icons/hicolor/256x256/apps/taldrift.png
 -rw-r--r-- root/root ./usr/share/icons/hicolor/64x64/apps/taldrift.png

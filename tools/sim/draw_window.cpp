@@ -56,6 +56,7 @@ void drawFrame(DrawWindow& window, Game& game) {
         window.aliveFrames++;
         window.aliveCallsTotal += calls;
         window.aliveCallsMax = std::max(window.aliveCallsMax, calls);
+        window.blockCallsMax = std::max(window.blockCallsMax, calls);
     }
 }
 

@@ -14,6 +14,7 @@ struct DrawWindow {
     int64_t aliveFrames = 0; // frames drawn while a run was alive, and their draw calls
     uint64_t aliveCallsMax = 0;
     uint64_t aliveCallsTotal = 0;
+    uint64_t blockCallsMax = 0; // the most in a live frame since the caller last cleared it
 };
 
 // Opens the window and its OpenGL context and builds the renderer and the text from resources/
