@@ -104,8 +104,8 @@ void restartRun(Game& game) {
     game.frontier = Vec2(runStartX - 64.0f, 0.0f);
     for (int chunk = 0; chunk < 5; chunk++)
         generateChunk(game);
-    game.player.position = Vec2(runStartX, 0.0f);
     resetPlayer(game.player);
+    game.player.position = Vec2(runStartX, 0.0f);
     runCount++;
 }
 
