@@ -21,7 +21,7 @@ play_seconds=60
 # Restarts wanted; the runner falls often when jumping at random, but the minute may be extended
 # up to this long to see them.
 restarts_wanted=2
-longest=240
+longest=200
 sizes=("1280 960" "800 600" "1000 500" "640 480")
 
 # Near-white pixels in a part of the last screenshot: x, y, width and height as fractions of it.
