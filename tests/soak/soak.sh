@@ -13,6 +13,7 @@
 # replay with the quarantine off; the first replay, with it on, is the one that looks for misuse.
 # Prints the figures (resident memory per simulated hour and per hundred restarts).
 # Usage: soak.sh path/to/release/taldrift-sim path/to/sanitized/taldrift-sim
+# (SOAK_HOURS and SOAK_RESTARTS shorten it for trying a fault, never in the tests.)
 set -euo pipefail
 fast=$(realpath "$1")
 sanitized=$(realpath "$2")
@@ -80,7 +81,7 @@ flat_from() {
 }
 
 # ---- Six hours ---------------------------------------------------------------------------------
-hours=6
+hours=${SOAK_HOURS:-6}
 steps=$((hours * 60 * 60 * 64))
 start=$SECONDS
 run autopilot "$fast" --autopilot --seed 11 --steps $steps --record "$work/keys" \
@@ -92,25 +93,26 @@ ASAN_OPTIONS=$leak_options:quarantine_size_mb=0 run unquarantined "$sanitized" -
     --steps $steps --input "$work/keys" --timing "$work/unquarantined.tsv"
 same_run autopilot unquarantined
 [ "$(field autopilot deaths)" -ge 1 ] || fail "the six hours had no restart in them"
-echo "six hours: $(field autopilot chunks) chunks, $(field autopilot runs) runs," \
+echo "$hours hours: $(field autopilot chunks) chunks, $(field autopilot runs) runs," \
     "farthest x $(field autopilot farthest_x), $((SECONDS - start)) s"
-hourly=(1 60 120 180 240 300 360)
+hourly=(1)
+for ((hour = 1; hour <= hours; hour++)); do hourly+=($((hour * 60))); done
 echo "  resident KiB by minute, optimised autopilot: $(rss_at "$work/autopilot.tsv" "${hourly[@]}")"
 echo "  sanitized replay:                            $(rss_at "$work/replay.tsv" "${hourly[@]}")"
 echo "  sanitized replay, no quarantine:             $(rss_at "$work/unquarantined.tsv" "${hourly[@]}")"
 # From the end of the first hour on, which saw the longest run's level: 2 MiB is some ten times
 # what the kept markers and polygons of the longest run take, and a fifth of what keeping every
 # culled platform would.
-flat_from "$work/autopilot.tsv" 60 2048 "six hours, optimised"
+flat_from "$work/autopilot.tsv" 60 2048 "$hours hours, optimised"
 # The sanitizer's own records (the stack of every allocation site, kept for its reports) add a
 # little more until every site has been seen.
-flat_from "$work/unquarantined.tsv" 60 4096 "six hours, sanitized"
+flat_from "$work/unquarantined.tsv" 60 4096 "$hours hours, sanitized"
 
 # ---- A thousand restarts -----------------------------------------------------------------------
 # The autopilot told to fall on purpose once a run is a second old: it drops into the nearest gap
 # and presses C after the fall, as it does after any. Its key events, replayed, restart the runs
 # through the play screen's own input, as a player's would.
-restarts=1000
+restarts=${SOAK_RESTARTS:-1000}
 steps=$((restarts * 240))
 start=$SECONDS
 run restarts_fast "$fast" --autopilot --fall-after 64 --seed 11 --steps $steps \
