@@ -45,6 +45,7 @@ static bool tableBuilt() {
     return chunkTemplates.count > 0;
 }
 static int32_t runCount = 0;
+float runStartX = 0.0f;
 
 // ---- Update ------------------------------------------------------------------------------------
 
@@ -99,11 +100,12 @@ void restartRun(Game& game) {
     releaseLevel(game);
     seedRandomFromClock();
     game.score = 0.0f;
-    game.frontier = Vec2(-64.0f, 0.0f);
+    // The first chunk begins a little behind the player.
+    game.frontier = Vec2(runStartX - 64.0f, 0.0f);
     for (int chunk = 0; chunk < 5; chunk++)
         generateChunk(game);
-    game.player.position = Vec2(0.0f, 0.0f);
     resetPlayer(game.player);
+    game.player.position = Vec2(runStartX, 0.0f);
     runCount++;
 }
 

@@ -20,6 +20,9 @@ bool hasFallen(float groundY, Vec2 position);
 void restartRun(Game& game);
 // How many runs this process has started.
 int32_t runsStarted();
+// Where every run starts in x, the level with it: 0 in the game. The simulator moves it to see how
+// play holds up far from the origin.
+extern float runStartX;
 // The score as shown: truncated toward zero, saturating at the largest int.
 int32_t shownScore(float score);
 

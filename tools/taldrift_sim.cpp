@@ -5,7 +5,7 @@
 //
 //   taldrift-sim [--seed N] [--steps K] [--input FILE | --autopilot] [--record FILE]
 //                [--draw-every N [--draw-from K] [--real-time]] [--timing FILE] [--quiet]
-//                [--map FILE.svg] [--until-fall]
+//                [--map FILE.svg] [--until-fall] [--start-x X] [--fall-after N]
 //   taldrift-sim --templates FILE.svg
 //
 // Output, tab-separated, in the order things happen: a "chunk" line for every chunk generated and
@@ -32,6 +32,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 using Clock = std::chrono::steady_clock;
@@ -50,6 +51,8 @@ struct Options {
     const char* mapPath = nullptr;
     const char* templatesPath = nullptr;
     bool untilFall = false;
+    int64_t startX = 0;
+    int64_t fallAfter = 0;
     bool runOptions = false; // any option that only a run uses
 };
 
@@ -57,11 +60,14 @@ static const char usage[] =
     "usage: taldrift-sim [--seed N] [--steps K] [--input FILE | --autopilot] [--record FILE]\n"
     "                    [--draw-every N [--draw-from K] [--real-time]] [--timing FILE] "
     "[--quiet]\n"
-    "                    [--map FILE.svg] [--until-fall]\n"
+    "                    [--map FILE.svg] [--until-fall] [--start-x X] [--fall-after N]\n"
     "       taldrift-sim --templates FILE.svg\n";
 
 // Updates per line of the timing file: one simulated minute.
 static const int64_t timingBlock = 64 * 60;
+// The farthest a run may be made to start from the origin, either way: 2^30, where a float's
+// spacing is 128 units and the level no longer holds together.
+static const int64_t farthestStart = 1073741824;
 
 static bool printLines = true;
 static ChunkLog chunkLog;
@@ -119,6 +125,16 @@ static int parseOptions(int argc, char** argv, Options& options) {
             options.timingPath = value;
             options.runOptions = true;
             i++;
+        } else if (option == "--start-x" && hasValue &&
+                   parseNumber(value[0] == '-' ? value + 1 : value, 0, farthestStart, number)) {
+            options.startX = value[0] == '-' ? -number : number;
+            options.runOptions = true;
+            i++;
+        } else if (option == "--fall-after" && hasValue &&
+                   parseNumber(value, 1, INT64_MAX / 2, number)) {
+            options.fallAfter = number;
+            options.runOptions = true;
+            i++;
         } else if (option == "--map" && hasValue) {
             options.mapPath = value;
             options.runOptions = true;
@@ -132,7 +148,8 @@ static int parseOptions(int argc, char** argv, Options& options) {
         }
     }
     bool conflicting = (options.autopilot && options.inputPath != nullptr) ||
-                       ((options.realTime || options.drawFrom > 0) && options.drawEvery == 0);
+                       ((options.realTime || options.drawFrom > 0) && options.drawEvery == 0) ||
+                       (options.fallAfter > 0 && !options.autopilot);
     if (conflicting) {
         fputs(usage, stderr);
         return 2;
@@ -259,18 +276,34 @@ static void keepRealTime(Clock::time_point start, int64_t step) {
         SDL_Delay((Uint32)((due - now) * 1000.0));
 }
 
+// The process's resident memory in KiB, from the kernel's count of its pages; -1 where the kernel
+// does not say.
+static int64_t residentKiB() {
+    FILE* statm = fopen("/proc/self/statm", "r");
+    if (statm == nullptr)
+        return -1;
+    long long size = 0;
+    long long resident = -1;
+    bool read = fscanf(statm, "%lld %lld", &size, &resident) == 2;
+    fclose(statm);
+    long page = sysconf(_SC_PAGESIZE);
+    return read && page > 0 ? (int64_t)(resident * (page / 1024)) : -1;
+}
+
 // Writes one line of the timing file for the block of updates that ends with `step`: the block's
-// number, the mean cost of its updates in nanoseconds, the live platforms and ledge markers, and
-// the most draw calls a frame of a live run drawn in the block took (0 when none was drawn).
+// number, the mean cost of its updates in nanoseconds, the live platforms and ledge markers, the
+// most draw calls a frame of a live run drawn in the block took (0 when none was drawn), the
+// resident memory in KiB and the runs started so far.
 static void writeTiming(FILE* timing, Clock::time_point& blockStart, int64_t step, const Game& game,
                         DrawWindow& window) {
     auto now = Clock::now();
     double ns = std::chrono::duration<double, std::nano>(now - blockStart).count();
-    fprintf(timing, "%" PRId64 "\t%.1f\t%d\t%d\t%" PRIu64 "\n", step / timingBlock,
+    fprintf(timing, "%" PRId64 "\t%.1f\t%d\t%d\t%" PRIu64 "\t%" PRId64 "\t%d\n", step / timingBlock,
             ns / (double)timingBlock, game.platforms.count, game.ledgeMarkers.count,
-            window.blockCallsMax);
+            window.blockCallsMax, residentKiB(), runsStarted());
     window.blockCallsMax = 0;
-    blockStart = now;
+    // Measuring is not part of the next block's cost.
+    blockStart = Clock::now();
 }
 
 // Opens a file to write or says why not.
@@ -330,6 +363,7 @@ int main(int argc, char** argv) {
 
     printLines = !options.quiet;
     randomSeedOverride = options.seed;
+    runStartX = (float)options.startX;
     chunkGenerated = onChunk;
 
     // The camera the real game starts with, from its 640x480 window.
@@ -340,6 +374,7 @@ int main(int argc, char** argv) {
     if (options.autopilot) {
         autopilot = std::make_unique<Autopilot>();
         startAutopilot(*autopilot, chunkLog);
+        autopilot->fallAfter = options.fallAfter;
     }
     RunStats stats;
 

@@ -32,6 +32,10 @@ constexpr int64_t escapeAfter = 128;
 constexpr int32_t escapeLimit = 960;
 constexpr int64_t escapeBudget = 400000;
 constexpr float escapeGain = 48.0f;
+// Falling on purpose (for soaking restarts) looks this far ahead (5 s) with this many lookahead
+// steps at most.
+constexpr int32_t fallLimit = 320;
+constexpr int64_t fallBudget = 50000;
 // Soft locks closer together than this are one place.
 constexpr float softLockPlace = 256.0f;
 // An escape's plan runs on this long past its goal (1.5 s), so that it is not redone at once.
@@ -343,6 +347,22 @@ static void escape(Autopilot& autopilot, const Game& live, int64_t step) {
     autopilot.planGood = autopilot.committed = true;
 }
 
+// Ends the run on purpose: the quickest fall the escape search finds, followed to the end. Where
+// there is none in reach the run goes on as usual.
+static void fallOnPurpose(Autopilot& autopilot, const Game& live, int64_t step) {
+    viewAround(autopilot, live);
+    std::vector<PlannedKey> releases = releasesOf(autopilot);
+    Escape found = searchEscape(autopilot.lookahead, predictFrom(live), releases, INFINITY,
+                                fallLimit, fallBudget);
+    if (!found.canFall)
+        return;
+    autopilot.counters.giveUps++;
+    adopt(autopilot, live,
+          planKeys(releases, found.fallMoves.data(), (int32_t)found.fallMoves.size()), step,
+          found.fallLength + 1);
+    autopilot.planGood = autopilot.committed = true;
+}
+
 static void send(Autopilot& autopilot, const KeyEvent& event, std::vector<KeyEvent>& events) {
     if (event.key == SDLK_x)
         autopilot.xHeld = event.down;
@@ -393,7 +413,16 @@ void autopilotKeys(Autopilot& autopilot, const Game& live, int64_t step,
         autopilot.progressStep = step;
         autopilot.escapeTried = false;
     }
+    if (!autopilot.wasAlive) {
+        autopilot.runStart = step;
+        autopilot.fallTried = false;
+    }
     autopilot.wasAlive = true;
+    if (autopilot.fallAfter > 0 && !autopilot.fallTried &&
+        step - autopilot.runStart >= autopilot.fallAfter) {
+        autopilot.fallTried = true;
+        fallOnPurpose(autopilot, live, step);
+    }
 
     // The plan holds only while the live run is where it expected.
     int64_t checked = step - 1 - autopilot.planStep;

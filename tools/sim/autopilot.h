@@ -57,6 +57,12 @@ struct Autopilot {
     int64_t progressStep = 0;   // the update it last grew
     bool escapeTried = false;   // since then
 
+    // For soaking restarts: when above 0, a run this many updates old is ended on purpose by the
+    // quickest fall in reach (tried once a run, counted as a give-up). 0 in every other use.
+    int64_t fallAfter = 0;
+    int64_t runStart = 0;   // the update the live run began in
+    bool fallTried = false; // in the live run
+
     AutopilotCounters counters;
     std::vector<SoftLock> softLocks;
 };
