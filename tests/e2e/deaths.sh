@@ -5,15 +5,10 @@
 # missing simulator are refused. Needs no display.
 # Usage: deaths.sh path/to/taldrift (the simulator sits beside it).
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/scratch.bash"
 sim="$(dirname "$(realpath "$1")")/taldrift-sim"
 cd "$(dirname "$0")/../.."
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
 
 # Seed 117's first run falls after 1748 updates; seeds 116 and 118 run on past 2000.
 steps=2000

@@ -3,8 +3,8 @@
 # Nothing waits a fixed time for something to happen. Sourced by the scripts, not a test itself.
 
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/x_server.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/scratch.bash"
 
-work=$(mktemp -d)
 # How long anything may take to happen before a script gives up on it: generous, since a loaded
 # machine can make a sanitized program take many seconds to start; waiting ends as soon as the
 # thing happens.
@@ -27,11 +27,6 @@ finish() {
     fi
 }
 trap finish EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
 
 # The ids of the top-level windows named exactly so, shown or not. xdotool reads names of the
 # classic kind and, unlike a walk of the window tree with xwininfo, does not give up when some

@@ -7,14 +7,9 @@
 # options, ends with a message and a non-zero exit code. Needs no display.
 # Usage: level_map.sh path/to/taldrift (the simulator sits beside it).
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/scratch.bash"
 sim="$(dirname "$(realpath "$1")")/taldrift-sim"
 cd "$(dirname "$0")/../.."
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
 command -v xmllint >/dev/null || fail "xmllint is missing (Debian package libxml2-utils)"
 
 # Evaluates an XPath expression on an SVG file; SVG's namespace is matched by local names.

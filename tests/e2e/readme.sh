@@ -4,15 +4,10 @@
 # directory, and the packages it says the scripts install are the ones they install. Needs no
 # display. Usage: readme.sh path/to/taldrift (the simulator sits beside it)
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/scratch.bash"
 sim="$(dirname "$(realpath "$1")")/taldrift-sim"
 repository=$PWD
 readme="$repository/README.md"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
 
 # The shell blocks of the README, one file each.
 awk -v dir="$work" '/^```sh$/ { n++; inside = 1; next } /^```$/ { inside = 0 }

@@ -3,13 +3,8 @@
 # first step produces the expected first steps, and bad input or options exit with code 2 and say
 # why. Needs no display. Usage: simulator.sh path/to/taldrift (the simulator sits beside it).
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/scratch.bash"
 sim="$(dirname "$(realpath "$1")")/taldrift-sim"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
 
 # A run with every kind of input line, comments and blank lines included.
 cat >"$work/input" <<'INPUT'

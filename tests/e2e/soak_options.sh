@@ -5,13 +5,8 @@
 # started; bad values are refused. Needs no display.
 # Usage: soak_options.sh path/to/taldrift (the simulator sits beside it).
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/scratch.bash"
 sim="$(dirname "$(realpath "$1")")/taldrift-sim"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
 
 # A start offset of 2^16: the level and the player moved by it, x rounded to its spacing there
 # (2^-7), so that the run's x stays within a fraction of a unit of the plain one's plus the offset
