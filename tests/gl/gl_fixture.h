@@ -1,8 +1,8 @@
 // Shared support for tests that draw with real OpenGL and read the pixels back.
 //
 // Every tests/gl/*_test.cpp is linked with gl_fixture.cpp and runs with the repository root as its
-// working directory (so "resources/..." paths resolve), under xvfb-run. ctest runs each test case
-// in its own process, so GL state never leaks from one case into the next.
+// working directory (so "resources/..." paths resolve), on the display scripts/test starts. ctest
+// runs each test case in its own process, so GL state never leaks from one case into the next.
 //
 // Typical use:
 //
