@@ -1,20 +1,8 @@
-// The fill-polygon index: the polygons' x extents sorted by their left edge, each entry also
-// holding the largest right edge up to it, so that two binary searches bound the polygons that
-// reach into a range of x.
+// The fill-polygon index: the polygons' x extents as spans, so that two binary searches bound the
+// polygons that reach into a range of x.
 #include "fill_index.h"
 
 #include <cmath>
-
-// ---- Helpers -----------------------------------------------------------------------------------
-
-// Refills rightSoFar from position on, after an entry was inserted there.
-static void updateRightSoFar(FillIndex& index, size_t position) {
-    for (size_t i = position; i < index.entries.size(); i++) {
-        FillIndexEntry& entry = index.entries[i];
-        float before = i > 0 ? index.entries[i - 1].rightSoFar : entry.right;
-        entry.rightSoFar = entry.right > before ? entry.right : before;
-    }
-}
 
 // ---- Public functions --------------------------------------------------------------------------
 
@@ -33,13 +21,7 @@ void addFillPolygon(FillIndex& index, const FillPolygon& polygon) {
     }
     if (std::isnan(left) || std::isnan(right))
         return;
-    // Polygons arrive in the order the level grows to the right, so this is nearly always the end.
-    size_t position = index.entries.size();
-    while (position > 0 && index.entries[position - 1].left > left)
-        position--;
-    index.entries.insert(index.entries.begin() + (std::ptrdiff_t)position,
-                         FillIndexEntry{left, right, right, &polygon});
-    updateRightSoFar(index, position);
+    insertSpan(index.entries, left, right, &polygon);
 }
 
 void clearFillIndex(FillIndex& index) {
@@ -61,26 +43,7 @@ bool fillIndexMatches(const FillIndex& index, const Array<FillPolygon*>& polygon
 
 void findFillPolygonsBetween(const FillIndex& index, float low, float high, int32_t& first,
                              int32_t& end) {
-    const std::vector<FillIndexEntry>& entries = index.entries;
-    // Entries before first end left of low: rightSoFar only grows along the entries.
-    int32_t a = 0;
-    int32_t b = (int32_t)entries.size();
-    while (a < b) {
-        int32_t middle = a + (b - a) / 2;
-        if (entries[(size_t)middle].rightSoFar < low)
-            a = middle + 1;
-        else
-            b = middle;
-    }
-    first = a;
-    // Entries from end on start right of high.
-    b = (int32_t)entries.size();
-    while (a < b) {
-        int32_t middle = a + (b - a) / 2;
-        if (entries[(size_t)middle].left > high)
-            b = middle;
-        else
-            a = middle + 1;
-    }
-    end = a;
+    findSpans(
+        index.entries, [low](float right) { return right < low; },
+        [high](float left) { return left > high; }, first, end);
 }

@@ -6,16 +6,13 @@
 
 #include "array.h"
 #include "chunk_templates.h"
+#include "span_index.h"
 
 #include <cstdint>
 #include <vector>
 
-struct FillIndexEntry {
-    float left;                 // the polygon's smallest x
-    float right;                // its largest x
-    float rightSoFar;           // the largest right of this entry and of every entry before it
-    const FillPolygon* polygon; // owned by the level's fillPolygons array
-};
+// A polygon's x extent; the polygon is owned by the level's fillPolygons array.
+using FillIndexEntry = SpanEntry<FillPolygon>;
 
 struct FillIndex {
     std::vector<FillIndexEntry> entries; // ascending by left

@@ -9,16 +9,13 @@
 #include "array.h"
 #include "chunk_templates.h"
 #include "collision.h"
+#include "span_index.h"
 
 #include <cstdint>
 #include <vector>
 
-struct LedgeIndexEntry {
-    float left;                // the marker box's smallest x
-    float right;               // its largest x
-    float rightSoFar;          // the largest right of this entry and of every entry before it
-    const LedgeMarker* marker; // owned by the level's ledgeMarkers array
-};
+// A marker box's x extent; the marker is owned by the level's ledgeMarkers array.
+using LedgeIndexEntry = SpanEntry<LedgeMarker>;
 
 struct LedgeIndex {
     std::vector<LedgeIndexEntry> entries; // ascending by left

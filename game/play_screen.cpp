@@ -204,7 +204,7 @@ static void forFillPolygonsBetween(const Game& game, float low, float high, Draw
     int32_t end = 0;
     findFillPolygonsBetween(game.fillIndex, low, high, first, end);
     for (int32_t i = first; i < end; i++)
-        draw(*game.fillIndex.entries[(size_t)i].polygon);
+        draw(*game.fillIndex.entries[(size_t)i].record);
 }
 
 // Draws the dimmed copy, then the level, each only where the view shows it: the live platforms are

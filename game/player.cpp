@@ -276,7 +276,7 @@ static void trackLedgeMarkers(Player& player, const Game& game) {
         int32_t end = 0;
         findNearbyLedgeMarkers(game.ledgeIndex, boxCorners, first, end);
         for (int32_t i = first; i < end; i++)
-            test(game.ledgeIndex.entries[(size_t)i].marker);
+            test(game.ledgeIndex.entries[(size_t)i].record);
     } else {
         for (int32_t i = 0; i < game.ledgeMarkers.count; i++)
             test(game.ledgeMarkers.data[i]);

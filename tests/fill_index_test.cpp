@@ -67,7 +67,7 @@ TEST(FillIndex, FindsThePolygonsThatReachIntoARange) {
         for (int32_t i = first; i < end; i++) {
             const FillIndexEntry& entry = index.entries[(size_t)i];
             if (!(entry.right < low) && !(entry.left > high))
-                actual.insert(entry.polygon);
+                actual.insert(entry.record);
         }
         ASSERT_EQ(actual, expected) << "range " << low << " to " << high;
         found += (int32_t)expected.size();

@@ -44,7 +44,7 @@ std::set<int32_t> overlappingNearby(const LedgeIndex& index, const Platform& box
     findNearbyLedgeMarkers(index, cornersOf(box, scratch), first, end);
     std::set<int32_t> ids;
     for (int32_t i = first; i < end; i++) {
-        const LedgeMarker* marker = index.entries[(size_t)i].marker;
+        const LedgeMarker* marker = index.entries[(size_t)i].record;
         if (overlaps(box, marker->box))
             ids.insert(marker->id);
     }
@@ -106,7 +106,7 @@ TEST(LedgeIndex, FindsTheSameMarkersAsAPassOverAll) {
                 continue;
             BoxCorners markerScratch;
             ASSERT_TRUE(clearlyApart(
-                corners, cornersOf(index.entries[(size_t)i].marker->box, markerScratch)));
+                corners, cornersOf(index.entries[(size_t)i].record->box, markerScratch)));
         }
     }
     EXPECT_GT(found, 1000);

@@ -41,8 +41,8 @@ constexpr int32_t lateStretch = 32;
 // Steps the prediction (the state before update `from`, counted from the plan's start) through
 // the updates from..until-1 with the plan's keys, stopping at a fall or a dead end. With landBy,
 // a player still in the air at `until` is followed on, up to landBy, until it lands or reaches a
-// wall and a few updates more: a fall it can no longer do anything about counts too. When given, states receives the
-// prediction before each update and expected the player after each.
+// wall and a few updates more: a fall it can no longer do anything about counts too. When given,
+// states receives the prediction before each update and expected the player after each.
 Outcome rollOut(RolloutContext& context, Prediction prediction, int32_t from, int32_t until,
                 const std::vector<PlannedKey>& keys, std::vector<Prediction>* states,
                 std::vector<ExpectedState>* expected, int32_t landBy = 0);
