@@ -59,6 +59,32 @@ void releaseLevel(Game& game) {
     clearFillIndex(game.fillIndex);
 }
 
+Vec2 placeChunk(Game& game, const ChunkTemplate& chunk, Vec2 origin) {
+    for (int32_t i = 0; i < chunk.platforms.count; i++) {
+        const Platform* source = chunk.platforms.get(i);
+        game.platforms.add(new Platform(
+            makePlatform(source->centre + origin, source->width, source->height, source->angle)));
+    }
+    // The point lists stay with the template; instances only move the origin.
+    for (int32_t i = 0; i < chunk.fillPolygons.count; i++) {
+        FillPolygon* polygon = new FillPolygon(*chunk.fillPolygons.get(i));
+        polygon->origin = origin;
+        game.fillPolygons.add(polygon);
+        addFillPolygon(game.fillIndex, *polygon);
+    }
+    // Each marker gets its own id, which the player keys on; the box keeps the template's.
+    for (int32_t i = 0; i < chunk.ledgeMarkers.count; i++) {
+        const LedgeMarker* source = chunk.ledgeMarkers.get(i);
+        LedgeMarker* marker = new LedgeMarker(*source);
+        marker->id = nextId();
+        marker->box.centre += origin;
+        refreshCorners(marker->box);
+        game.ledgeMarkers.add(marker);
+        addLedgeMarker(game.ledgeIndex, *marker);
+    }
+    return origin + chunk.exit;
+}
+
 int32_t generateChunk(Game& game) {
     // The first chunk ever is the flat run, and it draws no random number.
     int32_t index = currentTemplate ? chooseNextTemplate(*currentTemplate, nextRandom()) : 0;
@@ -68,29 +94,7 @@ int32_t generateChunk(Game& game) {
     currentTemplate = chosen;
 
     Vec2 origin = game.frontier;
-    for (int32_t i = 0; i < chosen->platforms.count; i++) {
-        const Platform* source = chosen->platforms.get(i);
-        game.platforms.add(new Platform(
-            makePlatform(source->centre + origin, source->width, source->height, source->angle)));
-    }
-    // The point lists stay with the template; instances only move the origin.
-    for (int32_t i = 0; i < chosen->fillPolygons.count; i++) {
-        FillPolygon* polygon = new FillPolygon(*chosen->fillPolygons.get(i));
-        polygon->origin = origin;
-        game.fillPolygons.add(polygon);
-        addFillPolygon(game.fillIndex, *polygon);
-    }
-    // Each marker gets its own id, which the player keys on; the box keeps the template's.
-    for (int32_t i = 0; i < chosen->ledgeMarkers.count; i++) {
-        const LedgeMarker* source = chosen->ledgeMarkers.get(i);
-        LedgeMarker* marker = new LedgeMarker(*source);
-        marker->id = nextId();
-        marker->box.centre += origin;
-        refreshCorners(marker->box);
-        game.ledgeMarkers.add(marker);
-        addLedgeMarker(game.ledgeIndex, *marker);
-    }
-    game.frontier = origin + chosen->exit;
+    game.frontier = placeChunk(game, *chosen, origin);
     if (chunkGenerated)
         chunkGenerated(index, origin);
     return index;

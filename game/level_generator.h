@@ -35,6 +35,11 @@ int32_t chooseNextTemplate(const ChunkTemplate& current, int32_t randomValue);
 // fill-polygon indexes; the point lists stay with the templates.
 void releaseLevel(Game& game);
 
+// Copies a template's platforms, fill polygons and ledge markers (each marker with a new id) into
+// the live level at origin, with the level's indexes kept up to date. Returns where the next
+// chunk starts. Does not tell chunkGenerated.
+Vec2 placeChunk(Game& game, const ChunkTemplate& chunk, Vec2 origin);
+
 // Appends one chunk at the game's frontier and moves the frontier to the chunk's exit. Returns
 // the index of the template used, or -1 when the table is not built.
 int32_t generateChunk(Game& game);

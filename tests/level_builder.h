@@ -15,25 +15,8 @@
 
 // Copies template `index` into the live level at origin, as the generator does, and logs it.
 inline Vec2 placeChunk(Game& game, ChunkLog& log, int32_t index, Vec2 origin) {
-    const ChunkTemplate* chosen = chunkTemplates.get(index);
-    for (int32_t i = 0; i < chosen->platforms.count; i++) {
-        const Platform* source = chosen->platforms.get(i);
-        game.platforms.add(new Platform(
-            makePlatform(source->centre + origin, source->width, source->height, source->angle)));
-    }
-    for (int32_t i = 0; i < chosen->fillPolygons.count; i++) {
-        FillPolygon* polygon = new FillPolygon(*chosen->fillPolygons.get(i));
-        polygon->origin = origin;
-        game.fillPolygons.add(polygon);
-    }
-    for (int32_t i = 0; i < chosen->ledgeMarkers.count; i++) {
-        LedgeMarker* marker = new LedgeMarker(*chosen->ledgeMarkers.get(i));
-        marker->id = nextId();
-        marker->box.centre += origin;
-        game.ledgeMarkers.add(marker);
-    }
     logChunk(log, index, origin);
-    return origin + chosen->exit;
+    return placeChunk(game, *chunkTemplates.get(index), origin);
 }
 
 inline void pushKeyEvent(const KeyEvent& key) {
