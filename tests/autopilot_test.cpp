@@ -44,10 +44,7 @@ class AutopilotTest : public LevelTest {
     void buildRoom() {
         releaseLevel(game);
         log.chunks.clear();
-        game.platforms.add(new Platform(makePlatform(Vec2(100.0f, -16.0f), 400.0f, 32.0f, 0.0f)));
-        game.platforms.add(new Platform(makePlatform(Vec2(-116.0f, 50.0f), 32.0f, 200.0f, 0.0f)));
-        game.platforms.add(new Platform(makePlatform(Vec2(316.0f, 50.0f), 32.0f, 200.0f, 0.0f)));
-        game.platforms.add(new Platform(makePlatform(Vec2(100.0f, 166.0f), 464.0f, 32.0f, 0.0f)));
+        addClosedRoom(game);
         logChunk(log, 0, Vec2(-100.0f, 0.0f));
         game.frontier = Vec2(1.0e7f, 0.0f);
         game.groundY = -32.0f;

@@ -54,10 +54,7 @@ TEST_F(EscapeSearchTest, FindsTheWayOffTheStepOfTheDropWithAStep) {
 
 TEST_F(EscapeSearchTest, SearchesAClosedRoomToTheEnd) {
     releaseLevel(game);
-    game.platforms.add(new Platform(makePlatform(Vec2(100.0f, -16.0f), 400.0f, 32.0f, 0.0f)));
-    game.platforms.add(new Platform(makePlatform(Vec2(-116.0f, 50.0f), 32.0f, 200.0f, 0.0f)));
-    game.platforms.add(new Platform(makePlatform(Vec2(316.0f, 50.0f), 32.0f, 200.0f, 0.0f)));
-    game.platforms.add(new Platform(makePlatform(Vec2(100.0f, 166.0f), 464.0f, 32.0f, 0.0f)));
+    addClosedRoom(game);
     log.chunks.clear();
     logChunk(log, 0, Vec2(-100.0f, 0.0f));
     resetPlayer(game.player);

@@ -19,6 +19,15 @@ inline Vec2 placeChunk(Game& game, ChunkLog& log, int32_t index, Vec2 origin) {
     return placeChunk(game, *chunkTemplates.get(index), origin);
 }
 
+// A room around the origin with no way on and no way down: a floor from -100 to 300 with its top
+// at 0, a wall at each end and a ceiling 150 above the floor.
+inline void addClosedRoom(Game& game) {
+    game.platforms.add(new Platform(makePlatform(Vec2(100.0f, -16.0f), 400.0f, 32.0f, 0.0f)));
+    game.platforms.add(new Platform(makePlatform(Vec2(-116.0f, 50.0f), 32.0f, 200.0f, 0.0f)));
+    game.platforms.add(new Platform(makePlatform(Vec2(316.0f, 50.0f), 32.0f, 200.0f, 0.0f)));
+    game.platforms.add(new Platform(makePlatform(Vec2(100.0f, 166.0f), 464.0f, 32.0f, 0.0f)));
+}
+
 inline void pushKeyEvent(const KeyEvent& key) {
     SDL_Event event{};
     event.type = key.down ? SDL_KEYDOWN : SDL_KEYUP;

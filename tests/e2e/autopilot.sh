@@ -8,17 +8,13 @@ set -euo pipefail
 sim="$(dirname "$(realpath "$1")")/taldrift-sim"
 
 source "$(dirname "$0")/../../scripts/x_server.sh"
+source "$(dirname "$0")/scratch.bash"
 # The OpenGL driver's allocations outlive the window; leak checking would blame them on us.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
 export SDL_AUDIODRIVER=dummy
 
-work=$(mktemp -d)
 trap 'stop_x_server; rm -rf "$work"' EXIT
 start_x_server -screen 0 1024x768x24
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
 
 # Record and replay: the same bytes on standard output.
 steps=1500
