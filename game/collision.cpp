@@ -84,12 +84,12 @@ void computeCorners(const Platform& box, BoxCorners& out) {
     float c;
     float s;
     if (box.angle == 0.0f) {
-        // cosf and sinf of a zero of either sign, exactly.
+        // The cosine and sine of a zero of either sign, exactly.
         c = 1.0f;
         s = box.angle;
     } else {
-        c = cosf(box.angle);
-        s = sinf(box.angle);
+        c = cosine(box.angle);
+        s = sine(box.angle);
     }
     Vec2 w(box.width * c - 0.0f * s, box.width * s + 0.0f * c);
     Vec2 h(0.0f * c - box.height * s, 0.0f * s + box.height * c);

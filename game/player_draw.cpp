@@ -63,9 +63,9 @@ void poseRunning(Player& player) {
     float phaseA = s * 2.0f * (-2.0f) * pi * t;
     float phaseB = pi - s * 2.0f * 2.0f * pi * t;
     Vec2 targetA =
-        Vec2(footBase.x + footSpread * cosf(phaseA), footBase.y + fmaxf(0.0f, 3.0f * sinf(phaseA)));
+        Vec2(footBase.x + footSpread * cosine(phaseA), footBase.y + fmaxf(0.0f, 3.0f * sine(phaseA)));
     Vec2 targetB =
-        Vec2(footBase.x + footSpread * cosf(phaseB), footBase.y + fmaxf(0.0f, 3.0f * sinf(phaseB)));
+        Vec2(footBase.x + footSpread * cosine(phaseB), footBase.y + fmaxf(0.0f, 3.0f * sine(phaseB)));
     blendFeet(player, targetA, targetB);
 }
 
@@ -105,9 +105,9 @@ void poseCrouching(Player& player) {
     float phaseA = s * 2.0f * (-2.0f) * pi * 0.5f * t;
     float phaseB = pi - s * 2.0f * 2.0f * pi * 0.5f * t;
     Vec2 targetA =
-        Vec2(-footSpread + 4.0f * cosf(phaseA), footBase.y + fmaxf(0.0f, 3.0f * sinf(phaseA)));
+        Vec2(-footSpread + 4.0f * cosine(phaseA), footBase.y + fmaxf(0.0f, 3.0f * sine(phaseA)));
     Vec2 targetB =
-        Vec2(footSpread + 4.0f * cosf(phaseB), footBase.y + fmaxf(0.0f, 3.0f * sinf(phaseB)));
+        Vec2(footSpread + 4.0f * cosine(phaseB), footBase.y + fmaxf(0.0f, 3.0f * sine(phaseB)));
     blendFeet(player, targetA, targetB);
 }
 

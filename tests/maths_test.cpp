@@ -2,6 +2,7 @@
 #include "maths.h"
 
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
 
 TEST(Vec2Normalize, ZeroVectorStaysZero) {
@@ -41,6 +42,59 @@ TEST(Vec2Rotated, QuarterTurnIsCounterClockwise) {
     Vec2 back = rotated(Vec2(0.0f, 2.0f), -1.5707963f);
     EXPECT_NEAR(back.x, 2.0f, 1e-6f);
     EXPECT_NEAR(back.y, 0.0f, 1e-6f);
+}
+
+// Exact values, each the float nearest the true sine or cosine (worked out apart from the program
+// in rational arithmetic): the game's own angles, where a platform's library already agrees, and
+// angles where glibc's sinf and cosf miss by a unit in the last place, so that the platform's
+// functions standing in for the program's own fail here.
+TEST(SineCosine, NearestFloatOnEveryPlatform) {
+    struct Case {
+        float angle;
+        float sine;
+        float cosine;
+    };
+    const Case cases[] = {
+        {0x1.657184p-2f, 0x1.5e3a86p-2f, 0x1.e11f64p-1f},    // a ramp's 20 degrees
+        {-0x1.657184p-2f, -0x1.5e3a86p-2f, 0x1.e11f64p-1f},  // and the other way
+        {0x1.0c1522p+0f, 0x1.bb67aep-1f, 0x1.000002p-1f},    // the wall drop's 60 degrees
+        {0x1.921fb6p+0f, 0x1p+0f, -0x1.777a5cp-25f},         // the float nearest pi/2
+        {0x1.b4659p+2f, 0x1.0543cap-1f, 0x1.b852ccp-1f},     // glibc's sinf: ...c8p-1
+        {0x1.2baffcp+4f, -0x1.e6a4fap-4f, 0x1.fc5fap-1f},    // glibc's sinf: ...fcp-4
+        {-0x1.d847acp+2f, -0x1.c768eap-1f, 0x1.d3f4fp-2f},   // glibc's cosf: ...eep-2
+        {-0x1.03080ep+28f, 0x1.f94dd8p-1f, -0x1.4a2266p-3f}, // glibc's cosf: ...68p-3
+        {-0x1.290596p+69f, -0x1.58780ep-1f, 0x1.7acb58p-1f}, // glibc's sinf: ...10p-1
+        {0x1.fffffep+127f, -0x1.0b3366p-1f, 0x1.b4bf2cp-1f}, // the largest float
+        {0x1p-149f, 0x1p-149f, 1.0f},                        // the smallest
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(sine(c.angle), c.sine) << std::hexfloat << c.angle;
+        EXPECT_EQ(cosine(c.angle), c.cosine) << std::hexfloat << c.angle;
+    }
+    EXPECT_TRUE(std::signbit(sine(-0.0f)));
+    EXPECT_EQ(cosine(-0.0f), 1.0f);
+    EXPECT_TRUE(std::isnan(sine(INFINITY)));
+    EXPECT_TRUE(std::isnan(cosine(-INFINITY)));
+    EXPECT_TRUE(std::isnan(sine(NAN)));
+}
+
+// Every range of angles, against the long double functions: a wrong quarter or a lost bit of the
+// reduction is far more than the unit in the last place allowed here.
+TEST(SineCosine, WithinAUnitInTheLastPlaceEverywhere) {
+    uint32_t state = 12345u;
+    for (int32_t i = 0; i < 200000; i++) {
+        state = state * 1664525u + 1013904223u;
+        float angle;
+        memcpy(&angle, &state, sizeof(angle));
+        if (!std::isfinite(angle))
+            continue;
+        float s = (float)sinl((long double)angle);
+        float c = (float)cosl((long double)angle);
+        ASSERT_LE(fabsf(sine(angle) - s), fabsf(nextafterf(s, INFINITY) - s))
+            << std::hexfloat << angle;
+        ASSERT_LE(fabsf(cosine(angle) - c), fabsf(nextafterf(c, INFINITY) - c))
+            << std::hexfloat << angle;
+    }
 }
 
 TEST(Operators, ComponentWiseAndIntegerMixes) {

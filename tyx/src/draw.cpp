@@ -44,7 +44,7 @@ static void setColorTint(const ProgramLocations& at, const Vec4& colour) {
 
 // Sends translation . rotation . scale, built row by row.
 static void setModelMatrix(const ProgramLocations& at, Vec2 position, float angle, Vec2 scale) {
-    Mat4 model = modelMatrixRows(position, cosf(angle), sinf(angle), scale);
+    Mat4 model = modelMatrixRows(position, cosine(angle), sine(angle), scale);
     glUniformMatrix4fv(at.modelMatrix, 1, GL_TRUE, model.m);
 }
 

@@ -225,6 +225,13 @@ inline float sign(float v) {
     return v > 0.0f ? 1.0f : (v < 0.0f ? -1.0f : 0.0f);
 }
 
+// The sine and cosine of a radians, the same bits on every compiler, C library and processor:
+// computed here, never by the platform's sinf and cosf, whose last bits differ between C
+// libraries. Within half a unit in the last place or so of the true value; NaN for NaN and the
+// infinities, and the sign of a zero kept by sine.
+float sine(float a);
+float cosine(float a);
+
 // Steps current towards target by at most maxStep; lands exactly on target when it is closer.
 Vec2 moveTowards(Vec2 current, Vec2 target, float maxStep);
 // Steps current towards target by step; returns target once step exceeds the distance.
