@@ -4,13 +4,13 @@
 #include "game.h"
 
 #include "debug_ui.h"
+#include "gl_api.h"
 #include "shaders.h"
 #include "text.h"
 #include "title_screen.h"
 #include "tyx.h"
 
 #include <SDL.h>
-#include <epoxy/gl.h>
 
 // Events the update hook looks at per step; anything behind them waits for the screen's poll.
 static const int peekedEventsPerStep = 16;

@@ -6,6 +6,7 @@
 // Usage: make_icon OUTPUT [size ...]   (sizes default to 64 128 256)
 // Run from the repository root (the renderer reads resources/shaders/), with a display: the
 // OpenGL context needs a window, which stays hidden; under xvfb-run on a machine without one.
+#include "gl_api.h"
 #include "player.h"
 #include "player_draw.h"
 #include "render_context.h"
@@ -16,7 +17,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <epoxy/gl.h>
 #include <filesystem>
 #include <stb_image_write.h>
 #include <string>

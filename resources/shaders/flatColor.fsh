@@ -1,5 +1,4 @@
 // Every fragment of a flat-colour shape is the tint itself.
-#version 150
 
 uniform vec4 colorTint;
 

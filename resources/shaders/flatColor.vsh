@@ -1,5 +1,4 @@
 // Flat-colour shapes are defined around their own centre and placed by the model matrix.
-#version 150
 
 in vec3 position;
 

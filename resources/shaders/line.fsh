@@ -1,5 +1,4 @@
 // Lines are one flat colour.
-#version 150
 
 uniform vec4 colorTint;
 

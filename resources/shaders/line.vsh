@@ -1,5 +1,4 @@
 // Line vertices arrive in world coordinates, so only the camera moves them.
-#version 150
 
 in vec3 position;
 

@@ -1,5 +1,4 @@
 // The texture sample scaled by the tint, so a white tint shows the image unchanged.
-#version 150
 
 in vec2 fragTexCoord;
 

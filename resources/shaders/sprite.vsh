@@ -1,5 +1,4 @@
 // Textured quads (sprites and text glyphs): placed like any shape, texture coordinates passed on.
-#version 150
 
 in vec3 position;
 in vec2 texCoord;

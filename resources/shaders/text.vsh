@@ -1,7 +1,6 @@
 // Text glyphs, all of a line in one draw: the model matrix of the line (glyph size and the line's
 // height) with each vertex's glyph column put in its x translation, so every glyph is placed by
 // the same arithmetic as a quad drawn on its own with that translation.
-#version 150
 
 in vec3 position;
 in vec2 texCoord;

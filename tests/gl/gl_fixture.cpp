@@ -1,12 +1,12 @@
 // The GL test window, its context and the pixel read-back helpers; see gl_fixture.h.
 #include "gl_fixture.h"
 
+#include "gl_api.h"
 #include "render_context.h"
 #include "shaders.h"
 #include "text.h"
 
 #include <cmath>
-#include <epoxy/gl.h>
 #include <ostream>
 
 static SDL_Window* testWindow = nullptr;

@@ -23,10 +23,10 @@
 #pragma once
 
 #include "draw.h"
+#include "gl_api.h"
 
 #include <SDL.h>
 #include <cstdint>
-#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 #include <vector>
 

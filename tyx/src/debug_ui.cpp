@@ -2,6 +2,8 @@
 // can add one, and so that it sees the same input as the game.
 #include "debug_ui.h"
 
+#include "render_context.h"
+
 #include <backends/imgui_impl_opengl3.h>
 #include <backends/imgui_impl_sdl.h>
 #include <imgui.h>
@@ -15,7 +17,7 @@ bool debugUiInit(SDL_Window* window) {
         ImGui::DestroyContext();
         return false;
     }
-    if (!ImGui_ImplOpenGL3_Init("#version 150")) {
+    if (!ImGui_ImplOpenGL3_Init(debugUiGlslVersion())) {
         ImGui_ImplSDL2_Shutdown();
         ImGui::DestroyContext();
         return false;

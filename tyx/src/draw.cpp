@@ -5,13 +5,13 @@
 // nothing is looked up by name or allocated on the way to a draw call.
 #include "draw.h"
 
+#include "gl_api.h"
 #include "render_context.h"
 #include "shaders.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <epoxy/gl.h>
 #include <stb_image.h>
 #include <vector>
 

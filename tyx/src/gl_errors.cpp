@@ -1,8 +1,8 @@
 // The OpenGL error report: one line on standard error per check that finds an error.
+#include "gl_api.h"
 #include "tyx.h"
 
 #include <cstdio>
-#include <epoxy/gl.h>
 
 const char* glErrorName(uint32_t error) {
     switch (error) {

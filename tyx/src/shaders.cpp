@@ -3,9 +3,11 @@
 // Nothing made here is ever deleted: it all ends with the context.
 #include "shaders.h"
 
+#include "gl_api.h"
+#include "render_context.h"
+
 #include <SDL.h>
 #include <cstdlib>
-#include <epoxy/gl.h>
 
 // ---- Data --------------------------------------------------------------------------------------
 
@@ -105,8 +107,8 @@ uint32_t loadShader(const char* path, uint32_t type) {
     SDL_RWclose(file);
 
     GLuint shader = glCreateShader(type);
-    const GLchar* text = source;
-    glShaderSource(shader, 1, &text, nullptr);
+    const GLchar* text[2] = {shaderPreamble(), source};
+    glShaderSource(shader, 2, text, nullptr);
     glCompileShader(shader);
     free(source);
     // A compile error is left for the link to find.

@@ -6,9 +6,9 @@
 // loading of draw.
 #include "text.h"
 
+#include "gl_api.h"
 #include "shaders.h"
 
-#include <epoxy/gl.h>
 #include <vector>
 
 // ---- Data --------------------------------------------------------------------------------------

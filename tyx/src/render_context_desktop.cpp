@@ -1,5 +1,6 @@
-// The OpenGL context: made current on the main thread and never deleted; the window's destruction
-// and SDL_Quit end it. Entry points come from libepoxy, which resolves them at run time.
+// The desktop's OpenGL context: an OpenGL 3.2 core context, made current on the main thread and
+// never deleted; the window's destruction and SDL_Quit end it. Entry points come from libepoxy,
+// which resolves them at run time.
 #include "render_context.h"
 
 #include <epoxy/gl.h>
@@ -34,4 +35,12 @@ bool createRenderContext(SDL_Window* window) {
     SDL_GLContext context = SDL_GL_CreateContext(window);
     SDL_GL_MakeCurrent(window, context);
     return loadGlEntryPoints();
+}
+
+const char* shaderPreamble() {
+    return "#version 150\n";
+}
+
+const char* debugUiGlslVersion() {
+    return "#version 150";
 }
