@@ -21,6 +21,7 @@
 #include "level_generator.h"
 #include "level_map.h"
 #include "play_screen.h"
+#include "process_memory.h"
 #include "run_stats.h"
 #include "template_sheet.h"
 
@@ -32,7 +33,6 @@
 #include <fstream>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using Clock = std::chrono::steady_clock;
@@ -274,20 +274,6 @@ static void keepRealTime(Clock::time_point start, int64_t step) {
     double now = std::chrono::duration<double>(Clock::now() - start).count();
     if (due > now)
         SDL_Delay((Uint32)((due - now) * 1000.0));
-}
-
-// The process's resident memory in KiB, from the kernel's count of its pages; -1 where the kernel
-// does not say.
-static int64_t residentKiB() {
-    FILE* statm = fopen("/proc/self/statm", "r");
-    if (statm == nullptr)
-        return -1;
-    long long size = 0;
-    long long resident = -1;
-    bool read = fscanf(statm, "%lld %lld", &size, &resident) == 2;
-    fclose(statm);
-    long page = sysconf(_SC_PAGESIZE);
-    return read && page > 0 ? (int64_t)(resident * (page / 1024)) : -1;
 }
 
 // Writes one line of the timing file for the block of updates that ends with `step`: the block's

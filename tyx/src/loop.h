@@ -1,5 +1,6 @@
-// The fixed-timestep scheduling arithmetic of the main loop, kept apart from SDL so that it can be
-// driven with synthetic counter values.
+// The main loop: its fixed-timestep scheduling arithmetic, kept apart from SDL so that it can be
+// driven with synthetic counter values, and what paces the frames, which is each platform's own
+// (loop_desktop.cpp blocks and sleeps; loop_web.cpp runs on the browser's animation frames).
 #pragma once
 
 #include <cstdint>
@@ -37,3 +38,19 @@ bool runFrameUpdates(LoopClock& clock, Counter counter, Update update) {
     }
     return running;
 }
+
+// ---- What each platform provides ---------------------------------------------------------------
+
+// The engine's side of the loop: one displayed frame (its updates, the draw and the swap), false
+// once an update has asked to stop; and the shutdown after the last frame, which gives the exit
+// code.
+struct MainLoop {
+    LoopClock* clock;
+    bool (*frame)(void* context);
+    int (*finish)(void* context);
+    void* context;
+};
+
+// Runs loop.frame once per displayed frame until it returns false, then loop.finish, and ends the
+// program with its exit code. Returns that code where the platform lets main return it.
+int runMainLoop(const MainLoop& loop);

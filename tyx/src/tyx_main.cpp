@@ -43,38 +43,48 @@ static void openFirstGameController() {
     }
 }
 
-// One displayed frame: the due updates, the draw, the swap, the error check and the sleep.
-static bool runFrame(Game& game, SDL_Window* window, LoopClock& clock) {
-    bool running = runFrameUpdates(clock, SDL_GetPerformanceCounter,
-                                   [&] { return gameUpdate(game, clock.dt); });
+// What the loop's frames and the shutdown work on. It lives on the heap: in a browser the loop
+// goes on after the call of main that started it has returned.
+struct Engine {
+    SDL_Window* window = nullptr;
+    LoopClock clock;
+    Game game;
+};
+
+// One displayed frame: the due updates, the draw, the swap and the error check.
+static bool runFrame(void* context) {
+    Engine& engine = *(Engine*)context;
+    bool running = runFrameUpdates(engine.clock, SDL_GetPerformanceCounter,
+                                   [&] { return gameUpdate(engine.game, engine.clock.dt); });
     debugUiNewFrame();
-    gameDraw(game);
+    gameDraw(engine.game);
     debugUiRender();
-    gamePostRender(game);
-    SDL_GL_SwapWindow(window);
+    gamePostRender(engine.game);
+    SDL_GL_SwapWindow(engine.window);
     checkGlError(__FILE__, __LINE__, false);
-    int64_t sleep = sleepMilliseconds(clock, SDL_GetPerformanceCounter());
-    if (sleep >= 0)
-        SDL_Delay((Uint32)sleep);
     return running;
 }
 
-// Constructs the game, runs it until an update asks to stop and shuts everything down; the Game
-// is destroyed last, after SDL_Quit.
+// Shuts everything down once the loop has ended; the Game is destroyed last, after SDL_Quit.
+static int shutDown(void* context) {
+    Engine* engine = (Engine*)context;
+    gameShutdown(engine->game);
+    debugUiShutdown();
+    SDL_DestroyWindow(engine->window);
+    SDL_Quit();
+    delete engine;
+    return 0;
+}
+
+// Constructs the game, then runs it until an update asks to stop and shuts everything down.
 static int runGame(SDL_Window* window) {
     LoopClock clock = makeLoopClock(SDL_GetPerformanceFrequency(), SDL_GetPerformanceCounter());
-    Game game;
-    gameInit(game);
+    Engine* engine = new Engine;
+    engine->window = window;
+    engine->clock = clock;
+    gameInit(engine->game);
     checkGlError(__FILE__, __LINE__, true);
-
-    while (runFrame(game, window, clock)) {
-    }
-
-    gameShutdown(game);
-    debugUiShutdown();
-    SDL_DestroyWindow(window);
-    SDL_Quit();
-    return 0;
+    return runMainLoop(MainLoop{&engine->clock, runFrame, shutDown, engine});
 }
 
 int main(int, char**) {
@@ -86,9 +96,8 @@ int main(int, char**) {
     if (videoDriverShowsNothing(driver)) {
         char reason[256];
         snprintf(reason, sizeof(reason),
-                 "SDL's video driver is \"%s\", which shows nothing: no display was found; set "
-                 "DISPLAY, or run under xvfb-run -a",
-                 driver);
+                 "SDL's video driver is \"%s\", which shows nothing: no display was found; %s",
+                 driver, noDisplayAdvice());
         return failStartUp("Unable to create window!", reason, true);
     }
     // The shaders and the font are read from here; without the folder the window would stay black.
