@@ -77,6 +77,22 @@ DEATHS_PACKAGES=(gnuplot-nox)
 # virtual X server (started by x_server.sh, which needs no xauth).
 BENCH_PACKAGES=(gnuplot-nox time xvfb)
 
+# What scripts/web needs: emscripten (which brings clang, binaryen and node), CMake, pkg-config to
+# find the libraries built for it, libstb-dev's header for stb_image, and zip for --zip.
+WEB_PACKAGES=(emscripten cmake make pkg-config libstb-dev zip)
+# What the browser tests need on top: Debian's Chromium, which puppeteer-core drives.
+WEB_TEST_PACKAGES=(chromium)
+# The files of the page, as build-web/ holds them and the zip carries them.
+WEB_PAGE_FILES=(index.html taldrift.js taldrift.wasm taldrift.data)
+
+# Makes sure npm is there for the browser tests' packages: Debian's, when the machine has no npm
+# (a node from elsewhere brings its own, and Debian's npm would conflict with it).
+install_npm() {
+    if ! command -v npm >/dev/null; then
+        install_missing npm
+    fi
+}
+
 # What scripts/test needs on top of playing: GoogleTest, the core fonts that SDL's message boxes
 # draw their text with on the virtual X server (xvfb, which the package's list brings), the tools
 # that drive and inspect the windows, and what the fuzzers and the package check need.

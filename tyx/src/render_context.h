@@ -4,6 +4,7 @@
 #pragma once
 
 #include <SDL.h>
+#include <cstdint>
 
 extern SDL_Window* renderWindow;
 
@@ -19,3 +20,5 @@ bool createRenderContext(SDL_Window* window);
 const char* shaderPreamble();
 // The GLSL version line the debug interface's own shaders are built with.
 const char* debugUiGlslVersion();
+// The shader type of a geometry stage, or 0 where the platform's OpenGL has none (OpenGL ES 3.0).
+uint32_t geometryShaderType();

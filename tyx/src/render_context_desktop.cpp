@@ -44,3 +44,7 @@ const char* shaderPreamble() {
 const char* debugUiGlslVersion() {
     return "#version 150";
 }
+
+uint32_t geometryShaderType() {
+    return GL_GEOMETRY_SHADER;
+}

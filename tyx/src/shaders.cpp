@@ -127,8 +127,11 @@ uint32_t createProgram(const char* vertexPath, const char* fragmentPath) {
 
 uint32_t createProgramWithGeometry(const char* vertexPath, const char* geometryPath,
                                    const char* fragmentPath) {
+    // Without a geometry stage there is no such program to build.
+    if (geometryShaderType() == 0)
+        return 0;
     GLuint shaders[3] = {loadShader(vertexPath, GL_VERTEX_SHADER),
-                         loadShader(geometryPath, GL_GEOMETRY_SHADER),
+                         loadShader(geometryPath, geometryShaderType()),
                          loadShader(fragmentPath, GL_FRAGMENT_SHADER)};
     GLuint program = glCreateProgram();
     glAttachShader(program, shaders[0]);

@@ -43,7 +43,7 @@ extern const uint32_t quadIndices[6];
 uint32_t loadShader(const char* path, uint32_t type);
 // Links a vertex and a fragment shader file into a program; 0 when linking fails.
 uint32_t createProgram(const char* vertexPath, const char* fragmentPath);
-// The same with a geometry stage between them.
+// The same with a geometry stage between them; 0 where the platform has no geometry stage.
 uint32_t createProgramWithGeometry(const char* vertexPath, const char* geometryPath,
                                    const char* fragmentPath);
 // Looks up every location the draws use in a program; a program that failed to build (0) has
