@@ -12,6 +12,8 @@
 #include <algorithm>
 
 bool openDrawWindow(DrawWindow& window, std::string& error) {
+    if (!platformCanDraw(error))
+        return false;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         error = std::string("drawing needs a display: ") + SDL_GetError();
         return false;

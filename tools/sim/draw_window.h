@@ -27,3 +27,9 @@ void drawFrame(DrawWindow& window, Game& game);
 // The mean draw calls per frame of a live run; 0 when none was drawn.
 double meanDrawCalls(const DrawWindow& window);
 void closeDrawWindow(DrawWindow& window);
+
+// ---- What each platform provides ---------------------------------------------------------------
+
+// Whether this build of the simulator can draw at all; when not, false with the reason in error.
+// (draw_window_desktop.cpp: yes, given a display; draw_window_web.cpp: not under node.)
+bool platformCanDraw(std::string& error);
