@@ -44,4 +44,7 @@ listed() {
 [ "$(listed '`scripts/test` adds')" = "${TEST_PACKAGES[*]}" ] ||
     fail "README's test packages '$(listed '`scripts/test` adds')' are not ${TEST_PACKAGES[*]}"
 
+[ "$(listed '`scripts/web` installs')" = "${WEB_PACKAGES[*]}" ] ||
+    fail "README's web packages '$(listed '`scripts/web` installs')' are not ${WEB_PACKAGES[*]}"
+
 echo "readme: all checks passed"
