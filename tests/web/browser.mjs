@@ -8,7 +8,7 @@
 // --repeat runs every case N times and fails unless all pass; --screenshot saves a picture of the
 // page during a run (for the README); --figures prints the time from opening the page to the
 // title screen. Nothing waits a fixed time: everything polls with a deadline.
-import { mkdtempSync, rmSync } from 'node:fs';
+import { copyFileSync, mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
@@ -271,12 +271,29 @@ async function withoutWebGl2(url) {
     expect(said.includes('Initialization Error') && said.includes('Unable to create renderer!'),
            `the page says "${said}"`);
     const reason = await page.evaluate(() => window.taldrift.failure.reason);
-    expect(reason.length > 0, 'the failure gives no reason');
+    expect(reason.includes('no WebGL 2'), `the failure's reason "${reason}" does not say what is missing`);
     expect(log.some((line) => line.startsWith('Initialization Error: Unable to create renderer!')),
            'no "Initialization Error" line on standard error');
     await page.close();
   } finally {
     await close();
+  }
+}
+
+// A page whose packed resources are missing says so instead of loading for ever.
+async function withoutResources(browser, folder) {
+  const partial = mkdtempSync(join(tmpdir(), 'taldrift-page-'));
+  for (const file of ['index.html', 'taldrift.js', 'taldrift.wasm']) copyFileSync(join(folder, file), join(partial, file));
+  const server = await serve(partial, 0);
+  try {
+    const { page } = await openPage(browser, `http://127.0.0.1:${server.address().port}/`);
+    await waitFor(page, 'failure without taldrift.data', () => window.taldrift.state === 'failed');
+    const said = await page.$eval('#failure', (e) => (e.hidden ? '' : e.innerText));
+    expect(said.includes('Initialization Error') && said.includes('taldrift.data'), `the page says "${said}"`);
+    await page.close();
+  } finally {
+    server.close();
+    rmSync(partial, { recursive: true, force: true });
   }
 }
 
@@ -290,6 +307,8 @@ const cases = [
   ['touch buttons', (b) => touchGame(b, url)],
   ['no WebGL 2', () => withoutWebGl2(url)],
 ];
+// Only with the page's files at hand.
+if (options.folder) cases.push(['no resources', (b) => withoutResources(b, options.folder)]);
 const passed = new Map(cases.map(([name]) => [name, 0]));
 const titleTimes = [];
 let failed = 0;

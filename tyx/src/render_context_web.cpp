@@ -23,8 +23,11 @@ void setContextAttributes() {
 bool createRenderContext(SDL_Window* window) {
     renderWindow = window;
     SDL_GLContext context = SDL_GL_CreateContext(window);
-    if (context == nullptr)
+    if (context == nullptr) {
+        // SDL's own words name EGL's error; the player needs to hear what the browser lacks.
+        SDL_SetError("this browser gives the page no WebGL 2 (%s)", SDL_GetError());
         return false;
+    }
     SDL_GL_MakeCurrent(window, context);
     GLint major = 0;
     glGetIntegerv(GL_MAJOR_VERSION, &major);
