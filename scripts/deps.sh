@@ -80,8 +80,9 @@ BENCH_PACKAGES=(gnuplot-nox time xvfb)
 # What scripts/web needs: emscripten (which brings clang, binaryen and node), CMake, pkg-config to
 # find the libraries built for it, libstb-dev's header for stb_image, and zip for --zip.
 WEB_PACKAGES=(emscripten cmake make pkg-config libstb-dev zip)
-# What the browser tests need on top: Debian's Chromium, which puppeteer-core drives.
-WEB_TEST_PACKAGES=(chromium)
+# What the browser tests need on top: Debian's Chromium, which puppeteer-core drives, and the
+# certificates npm checks the registry's with (Debian's node uses the system's).
+WEB_TEST_PACKAGES=(chromium ca-certificates)
 # The files of the page, as build-web/ holds them and the zip carries them.
 WEB_PAGE_FILES=(index.html taldrift.js taldrift.wasm taldrift.data)
 
