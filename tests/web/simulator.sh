@@ -43,12 +43,18 @@ same() {
     for file in $(cd "$work/native" && ls); do
         [ -f "$work/wasm/$file" ] || fail "$what: the WebAssembly build wrote no $file"
         case $file in
-        err) cmp -s <(steady "$work/native/err") <(steady "$work/wasm/err") ||
-            fail "$what: standard error differs: $(diff <(steady "$work/native/err") <(steady "$work/wasm/err") | head -n 4)" ;;
-        # minute, cost in ns, platforms, ledge markers, draw calls, resident KiB, runs
-        timing.tsv) cmp -s <(cut -f 1,3,4,5,7 "$work/native/$file") <(cut -f 1,3,4,5,7 "$work/wasm/$file") ||
-            fail "$what: the timing files differ beyond their clock and memory columns" ;;
-        *) cmp -s "$work/native/$file" "$work/wasm/$file" || fail "$what: $file differs" ;;
+        err)
+            diff <(steady "$work/native/err") <(steady "$work/wasm/err") >"$work/diff" ||
+                fail "$what: standard error differs: $(head -n 4 "$work/diff")"
+            ;;
+        timing.tsv)
+            # minute, cost in ns, platforms, ledge markers, draw calls, resident KiB, runs
+            cmp -s <(cut -f 1,3,4,5,7 "$work/native/$file") <(cut -f 1,3,4,5,7 "$work/wasm/$file") ||
+                fail "$what: the timing files differ beyond their clock and memory columns"
+            ;;
+        *)
+            cmp -s "$work/native/$file" "$work/wasm/$file" || fail "$what: $file differs"
+            ;;
         esac
     done
 }
@@ -63,12 +69,15 @@ same "a malformed option" --steps many
 same "a missing key script" --input no-such-file.txt
 printf '5 x down\n7 q up\n' >"$work/bad.txt"
 same "a malformed key script" --input "$work/bad.txt"
-[ "$(cat "$work/wasm/status")" = 2 ] || fail "a malformed key script ended with $(cat "$work/wasm/status"), not 2"
+status=$(cat "$work/wasm/status")
+[ "$status" = 2 ] || fail "a malformed key script ended with $status, not 2"
 
 # Drawing: refused with a reason and exit code 1, before any step is run.
 run wasm --steps 10 --draw-every 1
-[ "$(cat "$work/wasm/status")" = 1 ] || fail "drawing under node ended with $(cat "$work/wasm/status"), not 1"
-grep -q 'drawing needs a display' "$work/wasm/err" || fail "drawing under node says: $(cat "$work/wasm/err")"
+status=$(cat "$work/wasm/status")
+[ "$status" = 1 ] || fail "drawing under node ended with $status, not 1"
+grep -q 'drawing needs a display' "$work/wasm/err" ||
+    fail "drawing under node says: $(cat "$work/wasm/err")"
 [ ! -s "$work/wasm/out" ] || fail "drawing under node ran steps all the same"
 
 echo "simulator in WebAssembly: the same as the native one"

@@ -17,7 +17,10 @@ install_npm
 echo "-- scripts/web --zip"
 scripts/web --zip
 # Once built, the libraries come from the cache: a second run builds only what changed in the game.
-scripts/web --zip >"$work/again.log" 2>&1 || { cat "$work/again.log"; fail "scripts/web failed the second time"; }
+if ! scripts/web --zip >"$work/again.log" 2>&1; then
+    cat "$work/again.log"
+    fail "scripts/web failed the second time"
+fi
 if grep -E '^Building (SDL2|Dear ImGui|stb_image)' "$work/again.log"; then
     fail "the second run of scripts/web built a library again"
 fi
@@ -25,13 +28,18 @@ fi
 version=$(sed -n 's/^project(taldrift VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
 zip=build-web/taldrift-$version-web.zip
 [ -f "$zip" ] || fail "scripts/web --zip wrote no $zip"
-listed=$(python3 -c 'import sys, zipfile; print(" ".join(sorted(zipfile.ZipFile(sys.argv[1]).namelist())))' "$zip")
-wanted=$(printf '%s\n' "${WEB_PAGE_FILES[@]}" | sort | tr '\n' ' ' | sed 's/ $//')
-[ "$listed" = "$wanted" ] || fail "$zip holds '$listed', not '$wanted'"
-for file in "${WEB_PAGE_FILES[@]}"; do
-    cmp -s <(python3 -c 'import sys, zipfile; sys.stdout.buffer.write(zipfile.ZipFile(sys.argv[1]).read(sys.argv[2]))' "$zip" "$file") \
-        "build-web/$file" || fail "$file in $zip is not the one built"
-done
+# The zip holds the page's files, each as built, and nothing else, index.html at its root.
+python3 - "$zip" "${WEB_PAGE_FILES[@]}" <<'PYTHON' || fail "$zip is not the page as built"
+import sys, zipfile
+archive = zipfile.ZipFile(sys.argv[1])
+wanted = sys.argv[2:]
+names = sorted(archive.namelist())
+if names != sorted(wanted):
+    sys.exit(f"it holds {names}, not {sorted(wanted)}")
+for name in wanted:
+    if archive.read(name) != open(f"build-web/{name}", "rb").read():
+        sys.exit(f"its {name} is not the one built")
+PYTHON
 
 echo "-- golden traces in WebAssembly"
 bash tests/golden/golden_traces.sh build-web/taldrift-sim.js
