@@ -69,7 +69,7 @@ PACKAGE_PACKAGES=(dpkg-dev file xvfb xauth)
 # What checking the package and the simulator's pictures needs (tests/package/check.sh and the
 # level map test): lintian, the desktop entry validator and an XML parser.
 PACKAGE_TEST_PACKAGES=(lintian desktop-file-utils libxml2-utils)
-# What scripts/pictures needs to turn the SVG pictures into PNG for the README.
+# What scripts/pictures needs to turn the SVG pictures into PNG for the documents.
 PICTURE_PACKAGES=(librsvg2-bin)
 # What scripts/deaths needs on top of building: the plotter.
 DEATHS_PACKAGES=(gnuplot-nox)

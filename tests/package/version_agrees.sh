@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The version is kept in CMakeLists.txt alone; the README (its version line and the package's file
-# name) and the changelog's last entry must give the same one. Usage: version_agrees.sh VERSION (CMake passes its project version).
+# The version is kept in CMakeLists.txt alone; the README (its version line), the file names the
+# documents give and the changelog's last entry must give the same one. Usage: version_agrees.sh VERSION (CMake passes its project version).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 version=$1
@@ -11,9 +11,14 @@ fail() {
 readme=$(sed -n 's/.*Taldrift version \([0-9][0-9.]*[0-9]\).*/\1/p' README.md)
 [ -n "$readme" ] || fail "README gives no \"Taldrift version x.y.z\""
 [ "$readme" = "$version" ] || fail "README says version $readme, CMake $version"
-# The package's file name, wherever the README gives it.
-for name in $(grep -o 'taldrift_[^_ ]*_amd64\.deb' README.md | sort -u); do
-    [ "$name" = "taldrift_${version}_amd64.deb" ] || fail "README names $name, CMake's version is $version"
+# The file names that carry the version (the package, the page's zip, the Windows zip and
+# installer), wherever the README and the documents give them.
+for name in $(grep -h -o 'taldrift[-_][0-9][^_ `]*[-_]\(amd64\.deb\|web\.zip\|windows-x64\.zip\|setup\.exe\)' \
+    README.md docs/*.md | sort -u); do
+    case $name in
+    "taldrift_${version}_amd64.deb" | "taldrift-${version}-"*) ;;
+    *) fail "the documents name $name, CMake's version is $version" ;;
+    esac
 done
 changelog=$(sed -n '1s/^taldrift (\([^)]*\)) .*/\1/p' packaging/changelog)
 [ "$changelog" = "$version" ] || fail "the changelog's last entry is '$changelog', CMake $version"
