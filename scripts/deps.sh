@@ -99,3 +99,15 @@ install_npm() {
 # that drive and inspect the windows, and what the fuzzers and the package check need.
 TEST_PACKAGES=(googletest libgtest-dev xfonts-base xdotool x11-utils imagemagick
                "${FUZZ_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}" "${PACKAGE_TEST_PACKAGES[@]}")
+
+# What scripts/windows needs: Debian's mingw-w64 compilers (the posix-threads ones) and its
+# pkg-config wrapper, CMake for SDL2 and the game, meson and ninja for libepoxy, the native
+# build's packages for make_icon (the icon is drawn natively on a virtual screen, then packed into
+# an .ico by ImageMagick), NSIS for the installer, zip for the portable folder and GoogleTest's
+# source for the cross-built tests.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools cmake make meson ninja-build
+                  pkg-config libstb-dev nsis zip imagemagick xvfb xauth googletest
+                  "${PLAY_PACKAGES[@]}")
+# What the Windows tests need on top: Wine (64-bit), the tools that drive and inspect its windows
+# and the unzipper for the portable zip.
+WINDOWS_TEST_PACKAGES=(wine wine64 xdotool x11-utils unzip)
