@@ -100,14 +100,12 @@ install_npm() {
 TEST_PACKAGES=(googletest libgtest-dev xfonts-base xdotool x11-utils imagemagick
                "${FUZZ_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}" "${PACKAGE_TEST_PACKAGES[@]}")
 
-# What scripts/windows needs: Debian's mingw-w64 compilers (the posix-threads ones) and its
-# pkg-config wrapper, CMake for SDL2 and the game, meson and ninja for libepoxy, the native
-# build's packages for make_icon (the icon is drawn natively on a virtual screen, then packed into
-# an .ico by ImageMagick), NSIS for the installer, zip for the portable folder and GoogleTest's
-# source for the cross-built tests.
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools cmake make meson ninja-build
-                  pkg-config libstb-dev nsis zip imagemagick xvfb xauth googletest
-                  "${PLAY_PACKAGES[@]}")
+# What scripts/windows needs on top of building for Linux (whose packages draw the icon, with the
+# native make_icon on a virtual screen): Debian's mingw-w64 compilers for 64-bit Windows (the
+# posix-threads ones), meson and ninja for libepoxy, GoogleTest's source for the tests built for
+# Windows, ImageMagick to pack the icon, NSIS for the installer and zip for the portable folder.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix meson ninja-build googletest imagemagick nsis zip
+                  xvfb xauth "${PLAY_PACKAGES[@]}")
 # What the Windows tests need on top: Wine (64-bit), the tools that drive and inspect its windows
 # and the unzipper for the portable zip.
 WINDOWS_TEST_PACKAGES=(wine wine64 xdotool x11-utils unzip)

@@ -22,6 +22,9 @@ start_wine() {
     wineserver --wait
     [ -d "$WINEPREFIX/drive_c/windows/system32" ] || fail "Wine made no prefix in $WINEPREFIX"
     wineserver --persistent
+    # The first program started brings up Wine's own services, which stay while the server does
+    # and keep whatever they were given open: not a pipe that someone waits to see closed.
+    wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || fail "Wine cannot start a program"
     trap 'wineserver --kill 2>/dev/null || true; finish' EXIT
 }
 
