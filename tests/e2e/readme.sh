@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The README holds true when tried: its replay example runs and goes somewhere (the runner is still
 # running after the example's 1000 steps, far to the right), its ctest commands name the build
-# directory, and the packages it says the scripts install are the ones they install. Needs no
-# display. Usage: readme.sh path/to/taldrift (the simulator sits beside it)
+# directory, and the packages it and docs/windows.md say the scripts install are the ones they
+# install. Needs no display. Usage: readme.sh path/to/taldrift (the simulator sits beside it)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/scratch.bash"
 sim="$(dirname "$(realpath "$1")")/taldrift-sim"
@@ -46,5 +46,12 @@ listed() {
 
 [ "$(listed '`scripts/web` installs')" = "${WEB_PACKAGES[*]}" ] ||
     fail "README's web packages '$(listed '`scripts/web` installs')' are not ${WEB_PACKAGES[*]}"
+
+# And so are those docs/windows.md lists for the Windows build and its tests.
+flat=$(tr '\n' ' ' <"$repository/docs/windows.md" | tr -s ' ')
+[ "$(listed '`scripts/windows` installs')" = "${WINDOWS_PACKAGES[*]}" ] ||
+    fail "docs/windows.md's packages '$(listed '`scripts/windows` installs')' are not ${WINDOWS_PACKAGES[*]}"
+[ "$(listed 'the Windows tests add')" = "${WINDOWS_TEST_PACKAGES[*]}" ] ||
+    fail "docs/windows.md's test packages '$(listed 'the Windows tests add')' are not ${WINDOWS_TEST_PACKAGES[*]}"
 
 echo "readme: all checks passed"
