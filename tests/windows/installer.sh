@@ -62,6 +62,17 @@ poll_until title_shows
 press_key "$window" Escape
 wait_for_exit "$pid"
 wait_for_no_window Taldrift
+# Windows will not delete a program or DLL still in use, so the game must be gone before the
+# uninstaller runs, as it is for a player who has closed it; start may return while it ends.
+game_ended() {
+    local process
+    for process in $(pgrep -f 'Taldrift.taldrift\.exe' || true); do
+        if grep -qxF "WINEPREFIX=$WINEPREFIX" < <(tr '\0' '\n' <"/proc/$process/environ" 2>/dev/null); then
+            fail "the installed game still runs as process $process"
+        fi
+    done
+}
+poll_until game_ended
 
 # The uninstaller copies itself elsewhere and returns at once; what it removes goes meanwhile.
 timeout "$patience" wine "C:\\Program Files\\Taldrift\\uninstall.exe" /S >"$work/uninstall.log" 2>&1 ||
