@@ -99,3 +99,13 @@ install_npm() {
 # that drive and inspect the windows, and what the fuzzers and the package check need.
 TEST_PACKAGES=(googletest libgtest-dev xfonts-base xdotool x11-utils imagemagick
                "${FUZZ_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}" "${PACKAGE_TEST_PACKAGES[@]}")
+
+# What scripts/windows needs on top of building for Linux (whose packages draw the icon, with the
+# native make_icon on a virtual screen): Debian's mingw-w64 compilers for 64-bit Windows (the
+# posix-threads ones), meson and ninja for libepoxy, GoogleTest's source for the tests built for
+# Windows, ImageMagick to pack the icon, NSIS for the installer and zip for the portable folder.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix meson ninja-build googletest imagemagick nsis zip
+                  xvfb xauth "${PLAY_PACKAGES[@]}")
+# What the Windows tests need on top: Wine (64-bit), the tools that drive and inspect its windows
+# and the unzipper for the portable zip.
+WINDOWS_TEST_PACKAGES=(wine wine64 xdotool x11-utils unzip)

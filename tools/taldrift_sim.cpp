@@ -23,6 +23,7 @@
 #include "play_screen.h"
 #include "process_memory.h"
 #include "run_stats.h"
+#include "standard_output.h"
 #include "template_sheet.h"
 
 #include <SDL.h>
@@ -292,9 +293,9 @@ static void writeTiming(FILE* timing, Clock::time_point& blockStart, int64_t ste
     blockStart = Clock::now();
 }
 
-// Opens a file to write or says why not.
+// Opens a file to write or says why not; binary, so that its bytes are the same on every platform.
 static FILE* openOutput(const char* path) {
-    FILE* file = fopen(path, "w");
+    FILE* file = fopen(path, "wb");
     if (file == nullptr)
         fprintf(stderr, "taldrift-sim: cannot write %s\n", path);
     return file;
@@ -314,6 +315,7 @@ static bool closeOutput(FILE* file, const char* path) {
 // ---- Simulation --------------------------------------------------------------------------------
 
 int main(int argc, char** argv) {
+    makeStandardOutputBinary();
     Options options;
     if (int code = parseOptions(argc, argv, options))
         return code;

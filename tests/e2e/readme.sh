@@ -52,18 +52,22 @@ done < <(grep -h -o 'ctest[^`]*' "${documents[@]}")
 # The packages the documents list are those the scripts install.
 source "$repository/scripts/deps.sh"
 flat=$(cat "${documents[@]}" | tr '\n' ' ' | tr -s ' ')
-listed() {
-    sed -n "s|.*$1 \`\([^\`]*\)\`.*|\1|p" <<<"$flat"
-}
-check_listed() { # check_listed 'WHO installs' PACKAGES...
-    local said
-    said=$(listed "$1")
-    [ "$said" = "${*:2}" ] || fail "the documents say $1 '$said', not '${*:2}'"
+check_listed() { # check_listed 'WHO installs' PACKAGES...: wherever the documents say so
+    local rest=$flat said found=
+    while [[ $rest == *"$1 \`"* ]]; do
+        rest=${rest#*"$1 \`"}
+        said=${rest%%\`*}
+        found=yes
+        [ "$said" = "${*:2}" ] || fail "the documents say $1 '$said', not '${*:2}'"
+    done
+    [ -n "$found" ] || fail "the documents never say $1"
 }
 check_listed '`scripts/play` installs' "${PLAY_PACKAGES[@]}"
 check_listed '`scripts/test` adds' "${TEST_PACKAGES[@]}"
 check_listed '`scripts/web` installs' "${WEB_PACKAGES[@]}"
 check_listed '`scripts/bench` installs' "${BENCH_PACKAGES[@]}"
+check_listed '`scripts/windows` installs' "${WINDOWS_PACKAGES[@]}"
+check_listed 'the Windows tests add' "${WINDOWS_TEST_PACKAGES[@]}"
 
 # Every link to a file of the repository reaches it, and a heading it names exists there (as
 # its anchor: lower case, punctuation dropped, spaces as hyphens).

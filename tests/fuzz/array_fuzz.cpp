@@ -5,6 +5,7 @@
 // the line printed to standard output must be the one a bad index calls for (none for a good
 // one). Every record is freed exactly once, so the sanitizers also see any double delete or leak.
 #include "array.h"
+#include "output_capture.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -55,18 +56,9 @@ int32_t readIndex(Reader& in, int32_t count) {
 
 // Runs operation while standard output goes to a buffer, and returns what it printed.
 template <typename Operation> std::string capture(Operation operation) {
-    char* text = nullptr;
-    size_t size = 0;
-    FILE* buffer = open_memstream(&text, &size);
-    if (!buffer)
-        fail("cannot open a memory stream");
-    FILE* saved = stdout;
-    stdout = buffer;
-    operation();
-    stdout = saved;
-    fclose(buffer);
-    std::string printed(text, size);
-    free(text);
+    std::string printed;
+    if (!captureStandardOutput([](void* run) { (*(Operation*)run)(); }, &operation, printed))
+        fail("cannot capture standard output");
     return printed;
 }
 

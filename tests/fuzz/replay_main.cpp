@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
         }
         for (const auto& path : paths) {
             if (!replay(path)) {
-                fprintf(stderr, "cannot read %s\n", path.c_str());
+                fprintf(stderr, "cannot read %s\n", path.string().c_str());
                 return 1;
             }
             replayed++;

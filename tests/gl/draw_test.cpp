@@ -1,6 +1,7 @@
 // Draw operations checked on screen: every shape is drawn into the test window and the pixels read
 // back are compared with where the shape should be.
 #include "gl_fixture.h"
+#include "scratch_folder.h"
 
 #include "draw.h"
 #include "shaders.h"
@@ -11,7 +12,6 @@
 #include <functional>
 #include <stb_image_write.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -375,12 +375,11 @@ TEST_F(Drawing, BlendsBySourceAlpha) {
     EXPECT_EQ(mixed.g, 0);
 }
 
-// Writes a width x height RGBA image to a fresh temporary file and returns its path.
-static std::string writeTemporaryPng(const std::vector<Rgba>& pixels, int width, int height) {
-    char path[] = "/tmp/taldrift_texture_XXXXXX.png";
-    int fd = mkstemps(path, 4);
-    close(fd);
-    stbi_write_png(path, width, height, 4, pixels.data(), width * 4);
+// Writes a width x height RGBA image into the folder and returns its path.
+static std::string writeTemporaryPng(const ScratchFolder& folder, const std::vector<Rgba>& pixels,
+                                     int width, int height) {
+    std::string path = (folder.path / "texture.png").string();
+    stbi_write_png(path.c_str(), width, height, 4, pixels.data(), width * 4);
     return path;
 }
 
@@ -394,10 +393,12 @@ TEST_F(Drawing, SpriteShowsTheImageUprightAndKeepsTheMiddleRowOfAnOddHeight) {
     std::vector<Rgba> pixels;
     for (const Rgba& row : rows)
         pixels.insert(pixels.end(), 3, row);
-    std::string path = writeTemporaryPng(pixels, 3, 5);
     uint32_t texture = 0;
-    createTexture(path.c_str(), texture);
-    unlink(path.c_str());
+    {
+        ScratchFolder folder("taldrift_texture");
+        ASSERT_FALSE(folder.path.empty());
+        createTexture(writeTemporaryPng(folder, pixels, 3, 5).c_str(), texture);
+    }
     ASSERT_NE(texture, 0u);
 
     // 60 x 100 units: every image row becomes a band 20 pixels tall, from pixel row 190 down.

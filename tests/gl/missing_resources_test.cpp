@@ -3,6 +3,7 @@
 // Each case builds the renderer from a temporary copy of resources/ with some files left out, so
 // the real resources are never touched.
 #include "gl_fixture.h"
+#include "scratch_folder.h"
 
 #include "shaders.h"
 #include "text.h"
@@ -12,7 +13,7 @@
 #include <fstream>
 #include <initializer_list>
 #include <string>
-#include <unistd.h>
+#include <memory>
 
 namespace fs = std::filesystem;
 
@@ -41,15 +42,15 @@ std::string glErrorReport() {
 class MissingResources : public GlContextTest {
   protected:
     fs::path repository;
-    fs::path copy;
+    std::unique_ptr<ScratchFolder> scratch;
 
     // Copies resources/ into a fresh temporary directory without the given files (paths relative
     // to the repository root) and makes that directory the working directory.
     void useResourcesWithout(std::initializer_list<const char*> left_out) {
         repository = fs::current_path();
-        char pattern[] = "/tmp/taldrift_resources_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        copy = pattern;
+        scratch = std::make_unique<ScratchFolder>("taldrift_resources");
+        ASSERT_FALSE(scratch->path.empty());
+        const fs::path& copy = scratch->path;
         fs::copy(repository / "resources", copy / "resources", fs::copy_options::recursive);
         for (const char* file : left_out)
             ASSERT_TRUE(fs::remove(copy / file)) << file;
@@ -58,8 +59,7 @@ class MissingResources : public GlContextTest {
     void TearDown() override {
         if (!repository.empty())
             fs::current_path(repository);
-        if (!copy.empty())
-            fs::remove_all(copy);
+        scratch.reset();
     }
 };
 

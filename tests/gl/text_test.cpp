@@ -2,6 +2,7 @@
 // character shows, that the shipped font strip has the layout the text code expects, and that a
 // line drawn with one draw call is, pixel for pixel, the line drawn glyph by glyph.
 #include "gl_fixture.h"
+#include "scratch_folder.h"
 
 #include "shaders.h"
 #include "text.h"
@@ -12,7 +13,6 @@
 #include <stb_image.h>
 #include <stb_image_write.h>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -25,15 +25,13 @@ Rgba cellColour(int32_t cell) {
     return Rgba{(uint8_t)(2 * cell), (uint8_t)(255 - 2 * cell), 77, 255};
 }
 
-std::string writeNumberedStrip() {
+std::string writeNumberedStrip(const ScratchFolder& folder) {
     const int cell = 4;
     std::vector<Rgba> pixels;
     for (int32_t k = 0; k < 128; k++)
         pixels.insert(pixels.end(), (size_t)cell * cell, cellColour(k));
-    char path[] = "/tmp/taldrift_strip_XXXXXX.png";
-    int fd = mkstemps(path, 4);
-    close(fd);
-    stbi_write_png(path, cell, cell * 128, 4, pixels.data(), cell * 4);
+    std::string path = (folder.path / "strip.png").string();
+    stbi_write_png(path.c_str(), cell, cell * 128, 4, pixels.data(), cell * 4);
     return path;
 }
 
@@ -123,9 +121,9 @@ class Text : public GlTest {
   protected:
     // Swaps the font for the numbered strip for one test.
     void useNumberedStrip() {
-        std::string path = writeNumberedStrip();
-        loadTexture(path.c_str(), fontTexture);
-        unlink(path.c_str());
+        ScratchFolder folder("taldrift_strip");
+        ASSERT_FALSE(folder.path.empty());
+        loadTexture(writeNumberedStrip(folder).c_str(), fontTexture);
     }
     void TearDown() override { loadTexture(fontPath, fontTexture); }
 };

@@ -2,15 +2,19 @@
 # Golden traces: the simulator's full output for fixed seeds and key scripts must hash to the
 # values recorded in traces.sha256. Any change to what a run does, however small, moves a hash; a
 # faster update must leave every one of them as it is. The simulator built for WebAssembly
-# (taldrift-sim.js, run by node) must give the very same bytes as the native one.
-# Usage: golden_traces.sh path/to/taldrift-sim   or   golden_traces.sh path/to/taldrift-sim.js
+# (taldrift-sim.js, run by node) and the one built for Windows (taldrift-sim.exe, run by Wine, in
+# the WINEPREFIX of the caller's choosing) must give the very same bytes as the native one.
+# Usage: golden_traces.sh path/to/taldrift-sim   (or taldrift-sim.js, or taldrift-sim.exe)
 set -euo pipefail
 sim=$(realpath "$1")
 cd "$(dirname "$0")"
-# Runs the simulator, native or under node (emscripten's output wants node's own fetch off).
+# Runs the simulator, native, under node (emscripten's output wants node's own fetch off) or under
+# Wine.
 run_sim() {
     if [[ $sim == *.js ]]; then
         node --no-experimental-fetch "$sim" "$@"
+    elif [[ $sim == *.exe ]]; then
+        wine "$sim" "$@"
     else
         "$sim" "$@"
     fi

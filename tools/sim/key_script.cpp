@@ -76,7 +76,7 @@ bool parseKeyScript(std::istream& in, const std::string& name, std::vector<KeyEv
 }
 
 bool readKeyScript(const char* path, std::vector<KeyEvent>& events, std::string& error) {
-    std::ifstream file(path);
+    std::ifstream file(path, std::ios::binary);
     if (!file) {
         error = std::string("cannot read input file ") + path;
         return false;

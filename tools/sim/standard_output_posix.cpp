@@ -1,0 +1,4 @@
+// Standard output on POSIX systems: a stream carries bytes unchanged already.
+#include "standard_output.h"
+
+void makeStandardOutputBinary() {}
