@@ -164,3 +164,37 @@ TEST_F(AutopilotTest, ReportsAPlaceWithNoWayOnAndNoWayDown) {
     EXPECT_NE(std::string(line).find("soft lock in template 0"), std::string::npos) << line;
     fclose(report);
 }
+
+TEST_F(AutopilotTest, GetsOnWhereSeed61OnceSlidToAStopForGood) {
+    // Seed 61's level as the generator laid it, and its run as the autopilot played it from
+    // update 107,355: C down for a slide at 583 units/s, C up six updates later. The floor rounds
+    // a 1/4096 into the standing box, which once kept the slide going, under template 9's bar
+    // and into template 8's low block, where it stayed at speed 0 for good.
+    releaseLevel(game);
+    log.chunks.clear();
+    Vec2 origin(513052.844f, 4076.28345f);
+    for (int32_t index : {9, 8, 4, 0})
+        origin = placeChunk(game, log, index, origin);
+    game.frontier = Vec2(1.0e7f, 0.0f);
+    game.groundY = 4044.28345f;
+    resetPlayer(game.player);
+    Player& player = game.player;
+    player.motionState = Running;
+    player.position = Vec2(513094.75f, 4076.28345f);
+    player.velocity = Vec2(583.125f, -9.53674316e-07f);
+    game.camera.position = player.position;
+
+    ASSERT_TRUE(update({KeyEvent{107355, SDLK_c, true}}));
+    EXPECT_EQ(player.motionState, Sliding);
+    for (int32_t step = 107356; step <= 107360; step++)
+        ASSERT_TRUE(update({}));
+    EXPECT_EQ(player.motionState, Sliding);
+    ASSERT_TRUE(update({KeyEvent{107361, SDLK_c, false}}));
+    EXPECT_EQ(player.motionState, Running) << "the slide ends when C is let go";
+    EXPECT_EQ(player.box.height, 42.0f);
+
+    // And the autopilot takes it on, under the bar and through the window, past both chunks.
+    float through = log.chunks[2].origin.x + 32.0f;
+    EXPECT_NE(driveUntilPast(through, 20 * 64), -1);
+    EXPECT_EQ(falls, 0);
+}
