@@ -314,8 +314,8 @@ static void reportSoftLock(Autopilot& autopilot, const Game& live) {
         fprintf(autopilot.report,
                 "autopilot: soft lock in template %d at (%.1f, %.1f), (%.1f, %.1f) into the "
                 "chunk, motion state %d: no way on and no way down\n",
-                lock.templateIndex, (double)position.x, (double)position.y, (double)lock.inChunk.x,
-                (double)lock.inChunk.y, lock.motionState);
+                lock.templateIndex, trueX(live, position.x), (double)position.y,
+                (double)lock.inChunk.x, (double)lock.inChunk.y, lock.motionState);
 }
 
 // Stuck: looks for a way on, else for a way down; with neither it is a soft lock.
@@ -393,6 +393,14 @@ static void restart(Autopilot& autopilot, int64_t step, std::vector<KeyEvent>& e
 
 void startAutopilot(Autopilot& autopilot, const ChunkLog& chunks) {
     autopilot.lookahead.chunks = &chunks;
+}
+
+void shiftAutopilot(Autopilot& autopilot, float dx) {
+    autopilot.bestPotential += dx;
+    for (ExpectedState& state : autopilot.expected)
+        state.position.x += dx;
+    for (SoftLock& lock : autopilot.softLocks)
+        lock.position.x += dx;
 }
 
 void autopilotKeys(Autopilot& autopilot, const Game& live, int64_t step,

@@ -69,6 +69,9 @@ struct Autopilot {
 
 // Points the autopilot at the log of the run's chunks, which the caller keeps filled.
 void startAutopilot(Autopilot& autopilot, const ChunkLog& chunks);
+// Moves what the autopilot keeps in the live run's x (its progress, its plan's expected states,
+// the soft locks found) by dx, as the run was moved (see shiftRun).
+void shiftAutopilot(Autopilot& autopilot, float dx);
 // The key events to send before update number step (counted from 1), decided from the live run
 // as the previous update left it. Appends them to events.
 void autopilotKeys(Autopilot& autopilot, const Game& live, int64_t step,
