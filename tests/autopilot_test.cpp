@@ -1,6 +1,6 @@
 // The autopilot on levels built from chosen templates: it gets through every template without a
-// fall, leaves the live run untouched while deciding, starts a new run after a fall, and reports a
-// place with no way on and no way down.
+// fall, leaves the live run untouched while deciding, starts a new run after a fall, reports a
+// place with no way on and no way down and takes back one it left after all.
 #include "autopilot.h"
 
 #include "level_builder.h"
@@ -153,15 +153,42 @@ TEST_F(AutopilotTest, ReportsAPlaceWithNoWayOnAndNoWayDown) {
     ASSERT_NE(report, nullptr);
     EXPECT_EQ(driveUntilPast(1000.0f, 10 * 64, report), -1);
     EXPECT_EQ(falls, 0);
-    ASSERT_EQ(pilot->softLocks.size(), 1u) << "reported once, not again and again";
+    ASSERT_EQ(pilot->softLocks.size(), 1u) << "noted once, not again and again";
     const SoftLock& lock = pilot->softLocks[0];
     EXPECT_EQ(lock.templateIndex, 0);
     EXPECT_GT(lock.position.x, -100.0f);
     EXPECT_LT(lock.position.x, 300.0f);
+    // Said at the end only, when the player never got away.
+    EXPECT_EQ(ftell(report), 0);
+    finishAutopilot(*pilot, game);
+    EXPECT_EQ(pilot->counters.softLocks, 1);
     rewind(report);
     char line[256] = {};
     ASSERT_NE(fgets(line, sizeof(line), report), nullptr);
     EXPECT_NE(std::string(line).find("soft lock in template 0"), std::string::npos) << line;
+    fclose(report);
+}
+
+TEST_F(AutopilotTest, APlaceLeftAfterAllIsASlowStretchNotASoftLock) {
+    // Shut in until the autopilot gives the room up as a soft lock; then the right wall goes and
+    // the floor runs on: it gets away, and the place is no soft lock.
+    buildRoom();
+    FILE* report = tmpfile();
+    ASSERT_NE(report, nullptr);
+    EXPECT_EQ(driveUntilPast(1000.0f, 10 * 64, report), -1);
+    ASSERT_EQ(pilot->softLocks.size(), 1u);
+    Platform* wall = game.platforms.get(2);
+    ASSERT_EQ(wall->centre.x, 316.0f);
+    game.platforms.removeAt(2);
+    delete wall;
+    game.platforms.add(new Platform(makePlatform(Vec2(800.0f, -16.0f), 1000.0f, 32.0f, 0.0f)));
+    EXPECT_NE(drive(700.0f, 10 * 64), -1);
+    EXPECT_EQ(falls, 0);
+    EXPECT_TRUE(pilot->softLocks.empty());
+    EXPECT_EQ(pilot->counters.slowStretches, 1);
+    finishAutopilot(*pilot, game);
+    EXPECT_EQ(pilot->counters.softLocks, 0);
+    EXPECT_EQ(ftell(report), 0);
     fclose(report);
 }
 

@@ -273,11 +273,11 @@ static void printSummary(const Options& options, int64_t step, double seconds, c
         const AutopilotCounters& counters = autopilot->counters;
         fprintf(stderr,
                 " stuck_s=%.1f farthest_x=%.1f searches=%" PRId64 " escapes=%" PRId64
-                " give_ups=%" PRId64 " soft_locks=%" PRId64 " lookahead_steps=%" PRId64
-                " autopilot_s=%.2f",
+                " give_ups=%" PRId64 " soft_locks=%" PRId64 " slow_stretches=%" PRId64
+                " lookahead_steps=%" PRId64 " autopilot_s=%.2f",
                 (double)stats.stuckSteps / 64.0, (double)stats.farthestX, counters.searches,
-                counters.escapes, counters.giveUps, counters.softLocks, autopilot->lookahead.steps,
-                autopilotSeconds);
+                counters.escapes, counters.giveUps, counters.softLocks, counters.slowStretches,
+                autopilot->lookahead.steps, autopilotSeconds);
         printByTemplate("visits_by_template", stats.visitsByTemplate);
         printByTemplate("give_ups_by_template", stats.giveUpsByTemplate);
     }
@@ -445,6 +445,8 @@ int main(int argc, char** argv) {
     }
     double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     finishStats(stats);
+    if (autopilot)
+        finishAutopilot(*autopilot, game);
 
     if (options.quiet)
         printSummary(options, step, seconds, game, stats, autopilot.get(), autopilotSeconds,
