@@ -59,6 +59,29 @@ void releaseLevel(Game& game) {
     clearFillIndex(game.fillIndex);
 }
 
+void shiftLevel(Game& game, float dx) {
+    for (int32_t i = 0; i < game.platforms.count; i++) {
+        Platform& platform = *game.platforms.get(i);
+        platform.centre.x += dx;
+        refreshCorners(platform);
+    }
+    // The indexes are built again in the order the level was placed in, which is how they grew.
+    clearFillIndex(game.fillIndex);
+    for (int32_t i = 0; i < game.fillPolygons.count; i++) {
+        FillPolygon& polygon = *game.fillPolygons.get(i);
+        polygon.origin.x += dx;
+        addFillPolygon(game.fillIndex, polygon);
+    }
+    clearLedgeIndex(game.ledgeIndex);
+    for (int32_t i = 0; i < game.ledgeMarkers.count; i++) {
+        LedgeMarker& marker = *game.ledgeMarkers.get(i);
+        marker.box.centre.x += dx;
+        refreshCorners(marker.box);
+        addLedgeMarker(game.ledgeIndex, marker);
+    }
+    game.frontier.x += dx;
+}
+
 Vec2 placeChunk(Game& game, const ChunkTemplate& chunk, Vec2 origin) {
     for (int32_t i = 0; i < chunk.platforms.count; i++) {
         const Platform* source = chunk.platforms.get(i);

@@ -40,6 +40,11 @@ void releaseLevel(Game& game);
 // chunk starts. Does not tell chunkGenerated.
 Vec2 placeChunk(Game& game, const ChunkTemplate& chunk, Vec2 origin);
 
+// Moves every live platform, ledge marker, fill polygon and the frontier by dx along x, the
+// indexes with them. Near the player, where every x is a multiple of dx's precision, the move is
+// exact.
+void shiftLevel(Game& game, float dx);
+
 // Appends one chunk at the game's frontier and moves the frontier to the chunk's exit. Returns
 // the index of the template used, or -1 when the table is not built.
 int32_t generateChunk(Game& game);

@@ -46,6 +46,8 @@ static bool tableBuilt() {
 }
 static int32_t runCount = 0;
 float runStartX = 0.0f;
+int64_t runStartShifts = 0;
+void (*runShifted)(float dx) = nullptr;
 
 // ---- Update ------------------------------------------------------------------------------------
 
@@ -100,6 +102,7 @@ void restartRun(Game& game) {
     releaseLevel(game);
     seedRandomFromClock();
     game.score = 0.0f;
+    game.shifts = runStartShifts;
     // The first chunk begins a little behind the player.
     game.frontier = Vec2(runStartX - 64.0f, 0.0f);
     for (int chunk = 0; chunk < 5; chunk++)
@@ -107,6 +110,15 @@ void restartRun(Game& game) {
     resetPlayer(game.player);
     game.player.position = Vec2(runStartX, 0.0f);
     runCount++;
+}
+
+void shiftRun(Game& game) {
+    shiftLevel(game, -shiftSpan);
+    game.player.position.x -= shiftSpan;
+    game.camera.position.x -= shiftSpan;
+    game.shifts++;
+    if (runShifted)
+        runShifted(-shiftSpan);
 }
 
 int32_t runsStarted() {
@@ -119,6 +131,8 @@ bool playUpdate(Game& game, float dt) {
         restartRun(game);
     }
     Player& player = game.player;
+    if (player.position.x > shiftSpan)
+        shiftRun(game);
 
     generateAheadOfPlayer(game);
     findGroundAndCull(game);

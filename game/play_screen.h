@@ -20,9 +20,17 @@ bool hasFallen(float groundY, Vec2 position);
 void restartRun(Game& game);
 // How many runs this process has started.
 int32_t runsStarted();
-// Where every run starts in x, the level with it: 0 in the game. The simulator moves it to see how
-// play holds up far from the origin.
+// Moves the whole live run (level, frontier, player and camera) shiftSpan to the left and counts
+// it in game.shifts.
+void shiftRun(Game& game);
+// When set, called by shiftRun after the move with the distance moved (-shiftSpan): how tools move
+// what they keep of the live run with it.
+extern void (*runShifted)(float dx);
+// Where every run starts in x, the level with it: 0 in the game, so runStartShifts * shiftSpan +
+// runStartX. The simulator moves it to see how play holds up far from the origin; runStartX
+// stays within [0, shiftSpan) there.
 extern float runStartX;
+extern int64_t runStartShifts;
 // The score as shown: truncated toward zero, saturating at the largest int.
 int32_t shownScore(float score);
 

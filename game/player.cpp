@@ -6,6 +6,7 @@
 
 #include "game.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -37,6 +38,10 @@ const Vec2 wallJumpDirection = Vec2(0.8f, 0.6f); // (1, 0.75) normalised
 const float slideBraking = 256.0f;               // units/s² once the grace time is over
 const float crouchSpeed = 32.0f;                 // a crouch creeps right at this speed
 const float figureHeight = 44.0f;
+// Corners and depths are rounded to the floats of the positions they come from: a box pushed out
+// of a platform may still overlap it by a few units in the last place of the largest coordinate
+// involved. This share of that coordinate bounds such a residue (four units in the last place).
+const float roundingShare = 1.0f / 2097152.0f; // 2^-21
 
 // ---- Helpers -----------------------------------------------------------------------------------
 
@@ -58,6 +63,13 @@ static Platform boxAt(const Player& player) {
     box.centre = player.position + player.box.centre;
     refreshCorners(box);
     return box;
+}
+
+// The most two boxes' corners and a contact between them can be off by rounding.
+static float roundingOf(const Platform& a, const Platform& b) {
+    float largest = std::max({fabsf(a.centre.x), fabsf(a.centre.y), a.width, a.height,
+                              fabsf(b.centre.x), fabsf(b.centre.y), b.width, b.height});
+    return largest * roundingShare;
 }
 
 static void stepRunning(Player& player, float dt);
@@ -244,10 +256,18 @@ static void testHeadRoom(Player& player, const Game& game) {
     player.canStand = true;
     for (int32_t i = 0; i < game.platforms.count; i++) {
         // An exact touch (depth 0) still leaves room to stand. One platform in the way settles it.
-        const BoxCorners& platform = cornersOf(*game.platforms.data[i], platformScratch);
+        const Platform& box = *game.platforms.data[i];
+        const BoxCorners& platform = cornersOf(box, platformScratch);
         if (clearlyApart(standingCorners, platform))
             continue;
-        if (contact(standingCorners, platform).depth > 0.0f) {
+        Contact c = contact(standingCorners, platform);
+        if (c.depth <= 0.0f)
+            continue;
+        // Something that presses the box down is above the player: it blocks at any depth. The
+        // floor under the feet, a ramp or a wall the low box was just pushed out of can only
+        // overlap the standing box by the rounding of that push, which is a touch; deeper, a wall
+        // beside the head is in the way.
+        if (c.normal.y < 0.0f || c.depth > roundingOf(standing, box)) {
             player.canStand = false;
             return;
         }

@@ -1,6 +1,6 @@
 // The autopilot on levels built from chosen templates: it gets through every template without a
-// fall, leaves the live run untouched while deciding, starts a new run after a fall, and reports a
-// place with no way on and no way down.
+// fall, leaves the live run untouched while deciding, starts a new run after a fall, reports a
+// place with no way on and no way down and takes back one it left after all.
 #include "autopilot.h"
 
 #include "level_builder.h"
@@ -153,14 +153,75 @@ TEST_F(AutopilotTest, ReportsAPlaceWithNoWayOnAndNoWayDown) {
     ASSERT_NE(report, nullptr);
     EXPECT_EQ(driveUntilPast(1000.0f, 10 * 64, report), -1);
     EXPECT_EQ(falls, 0);
-    ASSERT_EQ(pilot->softLocks.size(), 1u) << "reported once, not again and again";
+    ASSERT_EQ(pilot->softLocks.size(), 1u) << "noted once, not again and again";
     const SoftLock& lock = pilot->softLocks[0];
     EXPECT_EQ(lock.templateIndex, 0);
     EXPECT_GT(lock.position.x, -100.0f);
     EXPECT_LT(lock.position.x, 300.0f);
+    // Said at the end only, when the player never got away.
+    EXPECT_EQ(ftell(report), 0);
+    finishAutopilot(*pilot, game);
+    EXPECT_EQ(pilot->counters.softLocks, 1);
     rewind(report);
     char line[256] = {};
     ASSERT_NE(fgets(line, sizeof(line), report), nullptr);
     EXPECT_NE(std::string(line).find("soft lock in template 0"), std::string::npos) << line;
     fclose(report);
+}
+
+TEST_F(AutopilotTest, APlaceLeftAfterAllIsASlowStretchNotASoftLock) {
+    // Shut in until the autopilot gives the room up as a soft lock; then the right wall goes and
+    // the floor runs on: it gets away, and the place is no soft lock.
+    buildRoom();
+    FILE* report = tmpfile();
+    ASSERT_NE(report, nullptr);
+    EXPECT_EQ(driveUntilPast(1000.0f, 10 * 64, report), -1);
+    ASSERT_EQ(pilot->softLocks.size(), 1u);
+    Platform* wall = game.platforms.get(2);
+    ASSERT_EQ(wall->centre.x, 316.0f);
+    game.platforms.removeAt(2);
+    delete wall;
+    game.platforms.add(new Platform(makePlatform(Vec2(800.0f, -16.0f), 1000.0f, 32.0f, 0.0f)));
+    EXPECT_NE(drive(700.0f, 10 * 64), -1);
+    EXPECT_EQ(falls, 0);
+    EXPECT_TRUE(pilot->softLocks.empty());
+    EXPECT_EQ(pilot->counters.slowStretches, 1);
+    finishAutopilot(*pilot, game);
+    EXPECT_EQ(pilot->counters.softLocks, 0);
+    EXPECT_EQ(ftell(report), 0);
+    fclose(report);
+}
+
+TEST_F(AutopilotTest, GetsOnWhereSeed61OnceSlidToAStopForGood) {
+    // Seed 61's level as the generator laid it, and its run as the autopilot played it from
+    // update 107,355: C down for a slide at 583 units/s, C up six updates later. The floor rounds
+    // a 1/4096 into the standing box, which once kept the slide going, under template 9's bar
+    // and into template 8's low block, where it stayed at speed 0 for good.
+    releaseLevel(game);
+    log.chunks.clear();
+    Vec2 origin(513052.844f, 4076.28345f);
+    for (int32_t index : {9, 8, 4, 0})
+        origin = placeChunk(game, log, index, origin);
+    game.frontier = Vec2(1.0e7f, 0.0f);
+    game.groundY = 4044.28345f;
+    resetPlayer(game.player);
+    Player& player = game.player;
+    player.motionState = Running;
+    player.position = Vec2(513094.75f, 4076.28345f);
+    player.velocity = Vec2(583.125f, -9.53674316e-07f);
+    game.camera.position = player.position;
+
+    ASSERT_TRUE(update({KeyEvent{107355, SDLK_c, true}}));
+    EXPECT_EQ(player.motionState, Sliding);
+    for (int32_t step = 107356; step <= 107360; step++)
+        ASSERT_TRUE(update({}));
+    EXPECT_EQ(player.motionState, Sliding);
+    ASSERT_TRUE(update({KeyEvent{107361, SDLK_c, false}}));
+    EXPECT_EQ(player.motionState, Running) << "the slide ends when C is let go";
+    EXPECT_EQ(player.box.height, 42.0f);
+
+    // And the autopilot takes it on, under the bar and through the window, past both chunks.
+    float through = log.chunks[2].origin.x + 32.0f;
+    EXPECT_NE(driveUntilPast(through, 20 * 64), -1);
+    EXPECT_EQ(falls, 0);
 }

@@ -1,5 +1,6 @@
 // The play screen's update: the one-time table build, generation and culling, the end of a run,
-// the restart on C, the score and the camera. Input goes through SDL's event queue as in the game.
+// the restart on C, the score, the camera and the shift back past 2^21. Input goes through SDL's
+// event queue as in the game.
 #include "play_screen.h"
 
 #include "level_generator.h"
@@ -218,4 +219,132 @@ TEST(ShownScore, TruncatesAndSaturates) {
     EXPECT_EQ(shownScore(2147483648.0f), 2147483647);
     EXPECT_EQ(shownScore(1.0e30f), 2147483647);
     EXPECT_EQ(shownScore(INFINITY), 2147483647);
+}
+
+TEST_F(PlayScreen, PastTwoToTheTwentyOneTheRunMovesBackExactly) {
+    // A run started 8 units before the shift, its level generated 2048 ahead: seed 11 puts fill
+    // polygons and ledge markers in it.
+    randomSeedOverride = 11;
+    runStartX = shiftSpan - 8.0f;
+    restartRun(game);
+    runStartX = 0.0f;
+    while (game.player.position.x <= shiftSpan) {
+        ASSERT_TRUE(playUpdate(game, dt));
+        ASSERT_EQ(game.shifts, 0);
+    }
+    ASSERT_GT(game.fillPolygons.count, 0);
+    ASSERT_GT(game.ledgeMarkers.count, 0);
+
+    // What the shift must move, as it is before.
+    std::vector<Platform> platforms;
+    for (int32_t i = 0; i < game.platforms.count; i++)
+        platforms.push_back(*game.platforms.get(i));
+    std::vector<LedgeMarker> markers;
+    for (int32_t i = 0; i < game.ledgeMarkers.count; i++)
+        markers.push_back(*game.ledgeMarkers.get(i));
+    std::vector<Vec2> polygonOrigins;
+    for (int32_t i = 0; i < game.fillPolygons.count; i++)
+        polygonOrigins.push_back(game.fillPolygons.get(i)->origin);
+    std::vector<FillIndexEntry> fillEntries = game.fillIndex.entries;
+    std::vector<LedgeIndexEntry> ledgeEntries = game.ledgeIndex.entries;
+    Vec2 frontier = game.frontier;
+    Player player = game.player;
+    Vec2 camera = game.camera.position;
+    ChunkTemplate* chain = currentTemplate;
+
+    shiftRun(game);
+    EXPECT_EQ(game.shifts, 1);
+    // Exactly 2^21 to the left, nothing else changed, the corners cached again.
+    auto moved = [](Vec2 after, Vec2 before) {
+        return after.x + shiftSpan == before.x && after.y == before.y;
+    };
+    ASSERT_EQ(game.platforms.count, (int32_t)platforms.size());
+    for (int32_t i = 0; i < game.platforms.count; i++) {
+        const Platform& p = *game.platforms.get(i);
+        EXPECT_TRUE(moved(p.centre, platforms[(size_t)i].centre)) << "platform " << i;
+        EXPECT_EQ(p.id, platforms[(size_t)i].id);
+        EXPECT_EQ(p.width, platforms[(size_t)i].width);
+        EXPECT_EQ(p.angle, platforms[(size_t)i].angle);
+        EXPECT_TRUE(cornersAreCurrent(p));
+    }
+    for (int32_t i = 0; i < game.ledgeMarkers.count; i++) {
+        const LedgeMarker& m = *game.ledgeMarkers.get(i);
+        EXPECT_TRUE(moved(m.box.centre, markers[(size_t)i].box.centre)) << "marker " << i;
+        EXPECT_EQ(m.id, markers[(size_t)i].id);
+        EXPECT_TRUE(cornersAreCurrent(m.box));
+    }
+    for (int32_t i = 0; i < game.fillPolygons.count; i++)
+        EXPECT_TRUE(moved(game.fillPolygons.get(i)->origin, polygonOrigins[(size_t)i]));
+    // The indexes hold the same records in the same order, their spans moved with them.
+    EXPECT_TRUE(fillIndexMatches(game.fillIndex, game.fillPolygons));
+    EXPECT_TRUE(ledgeIndexMatches(game.ledgeIndex, game.ledgeMarkers));
+    ASSERT_EQ(game.fillIndex.entries.size(), fillEntries.size());
+    for (size_t i = 0; i < fillEntries.size(); i++) {
+        const FillIndexEntry& e = game.fillIndex.entries[i];
+        EXPECT_EQ(e.record, fillEntries[i].record);
+        EXPECT_EQ(e.left + shiftSpan, fillEntries[i].left);
+        EXPECT_EQ(e.rightSoFar + shiftSpan, fillEntries[i].rightSoFar);
+    }
+    ASSERT_EQ(game.ledgeIndex.entries.size(), ledgeEntries.size());
+    for (size_t i = 0; i < ledgeEntries.size(); i++) {
+        const LedgeIndexEntry& e = game.ledgeIndex.entries[i];
+        EXPECT_EQ(e.record, ledgeEntries[i].record);
+        EXPECT_EQ(e.left + shiftSpan, ledgeEntries[i].left);
+        EXPECT_EQ(e.right + shiftSpan, ledgeEntries[i].right);
+    }
+    EXPECT_TRUE(moved(game.frontier, frontier));
+    EXPECT_TRUE(moved(game.player.position, player.position));
+    EXPECT_TRUE(moved(game.camera.position, camera));
+
+    // Play goes on as in a run built 2^21 to the left to begin with: the same level records, moved
+    // by hand, the same player, the same chain and random numbers, the same keys (a jump).
+    Game built;
+    built.camera = game.camera;
+    built.camera.position = Vec2(camera.x - shiftSpan, camera.y);
+    for (const Platform& p : platforms)
+        built.platforms.add(new Platform(
+            makePlatform(p.centre - Vec2(shiftSpan, 0.0f), p.width, p.height, p.angle)));
+    for (const LedgeMarker& m : markers) {
+        LedgeMarker* marker = new LedgeMarker(m);
+        marker->box.centre.x -= shiftSpan;
+        refreshCorners(marker->box);
+        built.ledgeMarkers.add(marker);
+        addLedgeMarker(built.ledgeIndex, *marker);
+    }
+    for (int32_t i = 0; i < game.fillPolygons.count; i++) {
+        FillPolygon* polygon = new FillPolygon(*game.fillPolygons.get(i));
+        polygon->origin = polygonOrigins[(size_t)i] - Vec2(shiftSpan, 0.0f);
+        built.fillPolygons.add(polygon);
+        addFillPolygon(built.fillIndex, *polygon);
+    }
+    built.frontier = frontier - Vec2(shiftSpan, 0.0f);
+    built.player = player;
+    built.player.position.x -= shiftSpan;
+    built.groundY = game.groundY;
+    built.score = game.score;
+    auto play = [&](Game& g, std::vector<Vec2>& path) {
+        currentTemplate = chain;
+        seedRandom(1234);
+        for (int32_t step = 0; step < 1200; step++) {
+            if (step == 10 || step == 40)
+                pushKey(SDLK_x, step == 10);
+            ASSERT_TRUE(playUpdate(g, dt));
+            path.push_back(g.player.position);
+            path.push_back(g.player.velocity);
+        }
+    };
+    std::vector<Vec2> shiftedPath;
+    std::vector<Vec2> builtPath;
+    play(game, shiftedPath);
+    play(built, builtPath);
+    ASSERT_EQ(shiftedPath.size(), builtPath.size());
+    for (size_t i = 0; i < shiftedPath.size(); i++) {
+        ASSERT_EQ(shiftedPath[i].x, builtPath[i].x) << "update " << i / 2;
+        ASSERT_EQ(shiftedPath[i].y, builtPath[i].y) << "update " << i / 2;
+    }
+    EXPECT_EQ(game.platforms.count, built.platforms.count);
+    EXPECT_EQ(game.fillPolygons.count, built.fillPolygons.count);
+    EXPECT_EQ(game.frontier.x, built.frontier.x);
+    EXPECT_EQ(game.shifts, 1);
+    releaseLevel(built);
 }

@@ -579,3 +579,93 @@ TEST(PlayerDead, BelowTheViewNothingMoves) {
     EXPECT_EQ(w.player.velocity.y, -300.0f - gravityStep);
     EXPECT_FALSE(w.player.jumpHeld);
 }
+
+// Standing up near the origin and half a million units out, where a float is 1/32 apart in x and
+// 1/4096 in y: the floor (template 8's, placed where seed 61 placed it), a ramp and a wall leave
+// room, whatever the rounding of the push out of them; a ceiling or a block by the head does not.
+TEST(PlayerHeadRoom, RoundingLeavesRoomARealCeilingDoesNot) {
+    const Vec2 origins[] = {Vec2(0.0f, 0.0f), Vec2(513452.844f, 4076.28345f)};
+    for (Vec2 origin : origins) {
+        SCOPED_TRACE("origin x " + std::to_string(origin.x));
+        // The world as the generator lays it: template platforms moved by the chunk's origin.
+        auto build = [&](World& w) { w.add(Vec2(200.0f, -16.0f) + origin, 400.0f, 32.0f); };
+        auto lowBox = [](World& w, int32_t state, Vec2 at, Vec2 velocity) {
+            w.place(state, at, velocity);
+            w.player.box.height = 32.0f;
+            w.player.box.centre = Vec2(0.0f, 16.0f);
+            w.player.slideTimer = -1.0f;
+        };
+        Vec2 feet = origin + Vec2(173.0f, 0.0f);
+
+        // The standing box on that floor overlaps it by a rounding residue far out, not near.
+        {
+            World w;
+            build(w);
+            Platform standing = makePlatform(feet + Vec2(0.0f, 21.0f), 22.0f, 42.0f, 0.0f);
+            float depth = contact(standing, *w.game.platforms.get(0)).depth;
+            // About a unit in the last place of y, 1/4096, as seed 61 found it.
+            EXPECT_EQ(depth > 0.0f, origin.x > 0.0f) << depth;
+            EXPECT_LT(depth, 1.0f / 2048.0f);
+        }
+        // A slide come to a stop, C released: it ends, and a crouch released ends too.
+        for (int32_t state : {Sliding, Crouching}) {
+            World w;
+            build(w);
+            lowBox(w, state, feet, Vec2(0.0f, 0.0f));
+            w.step();
+            EXPECT_EQ(w.player.motionState, Running) << state;
+            EXPECT_EQ(w.player.box.height, 42.0f) << state;
+        }
+
+        // Stopped by a wall in front (template 8's low block) while sliding with C held: stands
+        // in the same step and runs on from speed 0.
+        {
+            World w;
+            build(w);
+            w.add(Vec2(200.0f, 32.0f) + origin, 32.0f, 64.0f);
+            lowBox(w, Sliding, origin + Vec2(170.0f, 0.0f), Vec2(399.125f, 0.0f));
+            w.step(idle, held);
+            EXPECT_TRUE(w.player.touchingWall);
+            EXPECT_EQ(w.player.motionState, Running);
+            EXPECT_NEAR(w.player.velocity.x, 7.8125f, 1e-3f);
+        }
+
+        // Running up a 20-degree ramp: room to stand on every step.
+        {
+            World w;
+            w.add(origin + Vec2(0.0f, 0.0f), 800.0f, 32.0f, 0.34906584f);
+            w.place(Running, origin + Vec2(-300.0f, -92.5f), Vec2(300.0f, 0.0f));
+            int32_t blocked = 0;
+            for (int32_t i = 0; i < 64; i++) {
+                w.step();
+                blocked += w.player.motionState == Running && !w.player.canStand;
+            }
+            EXPECT_EQ(w.player.motionState, Running);
+            EXPECT_EQ(blocked, 0);
+        }
+
+        // What is above still keeps the runner low, at any depth: a low bar (underside 36 up), a
+        // ceiling only a hundredth into the standing box, a block by the head 2 units in.
+        struct Above {
+            Vec2 centre;
+            Vec2 size;
+        };
+        const Above aboves[] = {
+            {Vec2(173.0f, 46.0f), Vec2(400.0f, 20.0f)},
+            {Vec2(173.0f, 51.99f), Vec2(400.0f, 20.0f)},
+            {Vec2(200.0f, 100.0f), Vec2(36.0f, 128.0f)},
+        };
+        for (const Above& above : aboves) {
+            for (int32_t state : {Sliding, Crouching}) {
+                World w;
+                build(w);
+                w.add(above.centre + origin, above.size.x, above.size.y);
+                lowBox(w, state, feet, Vec2(0.0f, 0.0f));
+                w.step();
+                EXPECT_FALSE(w.player.canStand) << above.centre.y << " " << state;
+                EXPECT_EQ(w.player.motionState, state) << above.centre.y;
+                EXPECT_EQ(w.player.box.height, 32.0f) << above.centre.y;
+            }
+        }
+    }
+}

@@ -73,6 +73,11 @@ static const int64_t farthestStart = 1073741824;
 static bool printLines = true;
 static ChunkLog chunkLog;
 static LevelMap* levelMap = nullptr;
+// The live run and what follows it, for the generator's and the shift's hooks.
+static const Game* simGame = nullptr;
+static RunStats* simStats = nullptr;
+static Autopilot* simAutopilot = nullptr;
+static double lastChunkX = 0.0; // the true x of the last chunk generated
 
 // ---- Command line ------------------------------------------------------------------------------
 
@@ -214,19 +219,43 @@ static void printByTemplate(const char* name, const int64_t (&counts)[chunkTempl
         fprintf(stderr, "%s%" PRId64, i > 0 ? "," : "", counts[i]);
 }
 
+// Nine significant digits tell every float apart; a shifted run's true x needs a double's 17.
+static int xDigits(const Game& game) {
+    return game.shifts == 0 ? 9 : 17;
+}
+
 static void onChunk(int32_t templateIndex, Vec2 origin) {
+    // A run's chunks lie ever further right in true x, so one that does not starts a new run's
+    // log, however the live run was shifted before.
+    double x = trueX(*simGame, origin.x);
+    if (!chunkLog.chunks.empty() && !(x > lastChunkX))
+        chunkLog.chunks.clear();
+    lastChunkX = x;
     logChunk(chunkLog, templateIndex, origin);
     if (printLines)
-        printf("chunk\t%" PRId64 "\t%d\t%.9g\t%.9g\n", chunkLog.generated, templateIndex,
-               (double)origin.x, (double)origin.y);
-    if (levelMap != nullptr)
+        printf("chunk\t%" PRId64 "\t%d\t%.*g\t%.9g\n", chunkLog.generated, templateIndex,
+               xDigits(*simGame), x, (double)origin.y);
+    if (levelMap != nullptr) {
+        levelMap->offsetX = trueX(*simGame, 0.0f);
         mapChunk(*levelMap, templateIndex, origin);
+    }
+}
+
+// The live run was moved by dx (shiftRun): what the simulator keeps of it moves too.
+static void onShift(float dx) {
+    shiftChunkLog(chunkLog, dx);
+    if (simStats)
+        shiftRunStats(*simStats, dx);
+    if (simAutopilot)
+        shiftAutopilot(*simAutopilot, dx);
+    if (levelMap != nullptr)
+        levelMap->offsetX = trueX(*simGame, 0.0f);
 }
 
 static void printStep(int64_t step, const Game& game) {
     const Player& player = game.player;
-    printf("step\t%" PRId64 "\t%.9g\t%.9g\t%.9g\t%.9g\t%d\t%d\t%.9g\t%.9g\n", step,
-           (double)player.position.x, (double)player.position.y, (double)player.velocity.x,
+    printf("step\t%" PRId64 "\t%.*g\t%.9g\t%.9g\t%.9g\t%d\t%d\t%.9g\t%.9g\n", step, xDigits(game),
+           trueX(game, player.position.x), (double)player.position.y, (double)player.velocity.x,
            (double)player.velocity.y, player.motionState, player.alive ? 1 : 0, (double)game.score,
            (double)game.groundY);
 }
@@ -245,11 +274,11 @@ static void printSummary(const Options& options, int64_t step, double seconds, c
         const AutopilotCounters& counters = autopilot->counters;
         fprintf(stderr,
                 " stuck_s=%.1f farthest_x=%.1f searches=%" PRId64 " escapes=%" PRId64
-                " give_ups=%" PRId64 " soft_locks=%" PRId64 " lookahead_steps=%" PRId64
-                " autopilot_s=%.2f",
+                " give_ups=%" PRId64 " soft_locks=%" PRId64 " slow_stretches=%" PRId64
+                " lookahead_steps=%" PRId64 " autopilot_s=%.2f",
                 (double)stats.stuckSteps / 64.0, (double)stats.farthestX, counters.searches,
-                counters.escapes, counters.giveUps, counters.softLocks, autopilot->lookahead.steps,
-                autopilotSeconds);
+                counters.escapes, counters.giveUps, counters.softLocks, counters.slowStretches,
+                autopilot->lookahead.steps, autopilotSeconds);
         printByTemplate("visits_by_template", stats.visitsByTemplate);
         printByTemplate("give_ups_by_template", stats.giveUpsByTemplate);
     }
@@ -351,8 +380,12 @@ int main(int argc, char** argv) {
 
     printLines = !options.quiet;
     randomSeedOverride = options.seed;
-    runStartX = (float)options.startX;
+    // The start as the live run holds it: whole shifts and the rest, in [0, shiftSpan).
+    const int64_t span = (int64_t)shiftSpan;
+    runStartShifts = (options.startX >= 0 ? options.startX : options.startX - span + 1) / span;
+    runStartX = (float)(options.startX - runStartShifts * span);
     chunkGenerated = onChunk;
+    runShifted = onShift;
 
     // The camera the real game starts with, from its 640x480 window.
     Game game;
@@ -365,6 +398,9 @@ int main(int argc, char** argv) {
         autopilot->fallAfter = options.fallAfter;
     }
     RunStats stats;
+    simGame = &game;
+    simStats = &stats;
+    simAutopilot = autopilot.get();
 
     size_t nextScripted = 0;
     std::vector<KeyEvent> events;
@@ -411,6 +447,8 @@ int main(int argc, char** argv) {
     }
     double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     finishStats(stats);
+    if (autopilot)
+        finishAutopilot(*autopilot, game);
 
     if (options.quiet)
         printSummary(options, step, seconds, game, stats, autopilot.get(), autopilotSeconds,

@@ -292,8 +292,9 @@ static bool search(Autopilot& autopilot, const Game& live, int64_t step) {
     return adoptCandidate(autopilot, live, step, releases, *chosen);
 }
 
-// Says where the autopilot is stuck for good, once for each place: shut in, it may still find
-// a little height now and then, and search and fail again a few units from where it was.
+// Notes where the autopilot may be stuck for good, once for each place: shut in, it may still
+// find a little height now and then, and search and fail again a few units from where it was.
+// It counts as a soft lock only if the player never leaves the place (see finishAutopilot).
 static void reportSoftLock(Autopilot& autopilot, const Game& live) {
     const ChunkLog& log = *autopilot.lookahead.chunks;
     Vec2 position = live.player.position;
@@ -309,13 +310,14 @@ static void reportSoftLock(Autopilot& autopilot, const Game& live) {
         lock.inChunk = position - log.chunks[(size_t)index].origin;
     }
     autopilot.softLocks.push_back(lock);
-    autopilot.counters.softLocks++;
-    if (autopilot.report)
-        fprintf(autopilot.report,
-                "autopilot: soft lock in template %d at (%.1f, %.1f), (%.1f, %.1f) into the "
-                "chunk, motion state %d: no way on and no way down\n",
-                lock.templateIndex, (double)position.x, (double)position.y, (double)lock.inChunk.x,
-                (double)lock.inChunk.y, lock.motionState);
+    autopilot.lockOpen = true;
+}
+
+// A candidate soft lock the player got away from, or fell out of, was a slow stretch.
+static void takeBackSoftLock(Autopilot& autopilot) {
+    autopilot.softLocks.pop_back();
+    autopilot.lockOpen = false;
+    autopilot.counters.slowStretches++;
 }
 
 // Stuck: looks for a way on, else for a way down; with neither it is a soft lock.
@@ -395,9 +397,35 @@ void startAutopilot(Autopilot& autopilot, const ChunkLog& chunks) {
     autopilot.lookahead.chunks = &chunks;
 }
 
+void shiftAutopilot(Autopilot& autopilot, float dx) {
+    autopilot.bestPotential += dx;
+    for (ExpectedState& state : autopilot.expected)
+        state.position.x += dx;
+    for (SoftLock& lock : autopilot.softLocks)
+        lock.position.x += dx;
+}
+
+void finishAutopilot(Autopilot& autopilot, const Game& live) {
+    autopilot.counters.softLocks = (int64_t)autopilot.softLocks.size();
+    if (!autopilot.report)
+        return;
+    for (const SoftLock& lock : autopilot.softLocks)
+        fprintf(autopilot.report,
+                "autopilot: soft lock in template %d at (%.1f, %.1f), (%.1f, %.1f) into the "
+                "chunk, motion state %d: no way on and no way down\n",
+                lock.templateIndex, trueX(live, lock.position.x), (double)lock.position.y,
+                (double)lock.inChunk.x, (double)lock.inChunk.y, lock.motionState);
+}
+
 void autopilotKeys(Autopilot& autopilot, const Game& live, int64_t step,
                    std::vector<KeyEvent>& events) {
     const Player& player = live.player;
+    if (autopilot.lockOpen) {
+        Vec2 apart = player.position - autopilot.softLocks.back().position;
+        if (!player.alive || std::fabs(apart.x) >= softLockPlace ||
+            std::fabs(apart.y) >= softLockPlace)
+            takeBackSoftLock(autopilot);
+    }
     if (!player.alive) {
         // C once, in the update after the fall. Before the first update there is no run yet, and
         // nothing to do.

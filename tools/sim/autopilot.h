@@ -21,11 +21,12 @@
 
 // What the autopilot did, for tuning and for the tests.
 struct AutopilotCounters {
-    int64_t searches = 0;    // plans looked for
-    int64_t escapes = 0;     // escape searches
-    int64_t divergences = 0; // times the live run left the plan (the plan was then redone)
-    int64_t giveUps = 0;     // deliberate falls out of places with no way on
-    int64_t softLocks = 0;   // places with no way on and no way down
+    int64_t searches = 0;      // plans looked for
+    int64_t escapes = 0;       // escape searches
+    int64_t divergences = 0;   // times the live run left the plan (the plan was then redone)
+    int64_t giveUps = 0;       // deliberate falls out of places with no way on
+    int64_t softLocks = 0;     // places with no way on and no way down, to the end
+    int64_t slowStretches = 0; // places that looked so but were left after all
 };
 
 // A place the autopilot found no way out of, short of quitting.
@@ -64,11 +65,19 @@ struct Autopilot {
     bool fallTried = false; // in the live run
 
     AutopilotCounters counters;
+    // Places it found no way out of. The last is only a candidate while lockOpen: a player that
+    // later gets away from it (or falls) was slow there, not locked in, and it is taken back.
     std::vector<SoftLock> softLocks;
+    bool lockOpen = false;
 };
 
 // Points the autopilot at the log of the run's chunks, which the caller keeps filled.
 void startAutopilot(Autopilot& autopilot, const ChunkLog& chunks);
+// Moves what the autopilot keeps in the live run's x (its progress, its plan's expected states,
+// the soft locks found) by dx, as the run was moved (see shiftRun).
+void shiftAutopilot(Autopilot& autopilot, float dx);
+// Ends the simulation for the autopilot: the soft locks never left are counted and reported.
+void finishAutopilot(Autopilot& autopilot, const Game& live);
 // The key events to send before update number step (counted from 1), decided from the live run
 // as the previous update left it. Appends them to events.
 void autopilotKeys(Autopilot& autopilot, const Game& live, int64_t step,

@@ -17,6 +17,11 @@ void logChunk(ChunkLog& log, int32_t templateIndex, Vec2 origin) {
     log.generated++;
 }
 
+void shiftChunkLog(ChunkLog& log, float dx) {
+    for (ChunkEntry& chunk : log.chunks)
+        chunk.origin.x += dx;
+}
+
 int32_t chunkAt(const ChunkLog& log, float x) {
     auto after =
         std::upper_bound(log.chunks.begin(), log.chunks.end(), x,

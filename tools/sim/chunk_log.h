@@ -22,6 +22,8 @@ struct ChunkLog {
 // Adds a chunk. Within a run every chunk starts right of the one before, so one that does not
 // belongs to a new run, and the log starts over with it.
 void logChunk(ChunkLog& log, int32_t templateIndex, Vec2 origin);
+// Moves every chunk's origin by dx along x, as the live run was moved.
+void shiftChunkLog(ChunkLog& log, float dx);
 // The index of the chunk whose stretch of x holds x: the last one starting at or before it; -1
 // when x lies left of the first chunk or the log is empty.
 int32_t chunkAt(const ChunkLog& log, float x);

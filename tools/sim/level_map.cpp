@@ -104,7 +104,13 @@ static void addPathPoint(MapRun& run, int32_t motionState, Vec2 position, bool a
     }
 }
 
-void mapChunk(LevelMap& map, int32_t templateIndex, Vec2 origin) {
+// Where a live point lies in the map: its true x.
+static Vec2 inMap(const LevelMap& map, Vec2 p) {
+    return map.offsetX == 0.0 ? p : Vec2((float)((double)p.x + map.offsetX), p.y);
+}
+
+void mapChunk(LevelMap& map, int32_t templateIndex, Vec2 liveOrigin) {
+    Vec2 origin = inMap(map, liveOrigin);
     bool newRun = map.runs.empty() || (!map.runs.back().chunks.empty() &&
                                        !(origin.x > map.runs.back().chunks.back().origin.x));
     if (newRun)
@@ -119,12 +125,13 @@ void mapStep(LevelMap& map, const Player& player) {
     // After a fall the player drops out of view until the next run; that is not part of the map.
     if (run.ended)
         return;
-    addPathPoint(run, player.motionState, player.position, !player.alive, run.previous);
-    run.previous = player.position;
+    Vec2 position = inMap(map, player.position);
+    addPathPoint(run, player.motionState, position, !player.alive, run.previous);
+    run.previous = position;
     if (!player.alive) {
         run.ended = true;
         run.fell = true;
-        run.end = player.position;
+        run.end = position;
     }
 }
 
@@ -134,12 +141,12 @@ void mapFinish(LevelMap& map, const Player& player) {
     MapRun& run = map.runs.back();
     if (!run.path.empty()) {
         std::vector<Vec2>& last = run.path.back().points;
-        Vec2 p = player.position;
+        Vec2 p = inMap(map, player.position);
         if (last.empty() || last.back().x != p.x || last.back().y != p.y)
             last.push_back(p);
     }
     run.ended = true;
-    run.end = player.position;
+    run.end = inMap(map, player.position);
 }
 
 // ---- Helpers -----------------------------------------------------------------------------------

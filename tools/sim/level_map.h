@@ -38,6 +38,9 @@ struct MapRun {
 
 struct LevelMap {
     std::vector<MapRun> runs;
+    // Added to every x the map is given, so that it draws the true x of a live run that was
+    // shifted (see shiftRun); 0 until then.
+    double offsetX = 0.0;
 };
 
 // How often the path is sampled, in updates; a change of motion state is always kept.

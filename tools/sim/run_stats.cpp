@@ -44,7 +44,8 @@ static void enterChunks(RunStats& stats, const ChunkLog& chunks, int32_t index) 
     }
 }
 
-static void startRun(RunStats& stats, const Player& player, const ChunkLog& chunks) {
+static void startRun(RunStats& stats, const Game& live, const ChunkLog& chunks) {
+    const Player& player = live.player;
     stats.alive = true;
     stats.runFarthestX = player.position.x;
     stats.stretch = 0;
@@ -53,8 +54,8 @@ static void startRun(RunStats& stats, const Player& player, const ChunkLog& chun
     stats.enteredChunk = -1;
     if (!chunks.chunks.empty())
         enterChunks(stats, chunks, std::max(chunkAt(chunks, player.position.x), 0));
-    if (!stats.anyRun || player.position.x > stats.farthestX)
-        stats.farthestX = player.position.x;
+    if (!stats.anyRun || trueX(live, player.position.x) > stats.farthestX)
+        stats.farthestX = trueX(live, player.position.x);
     stats.anyRun = true;
 }
 
@@ -71,14 +72,14 @@ void noteUpdate(RunStats& stats, const Game& live, const ChunkLog& chunks, int32
         return;
     }
     if (!stats.alive || restarted) {
-        startRun(stats, player, chunks);
+        startRun(stats, live, chunks);
         return;
     }
     // Running off a chunk's last edge, the left end of the box is the last to leave it.
     if (player.onGround)
         stats.groundTemplate = templateAt(chunks, player.position.x - player.box.width * 0.5f);
     enterChunks(stats, chunks, chunkAt(chunks, player.position.x));
-    stats.farthestX = std::max(stats.farthestX, player.position.x);
+    stats.farthestX = std::max(stats.farthestX, trueX(live, player.position.x));
     // Pressed against a wall the player's x can creep by a rounding error: that is no progress.
     if (player.position.x >= stats.runFarthestX + progressStepSize) {
         stats.runFarthestX = player.position.x;
@@ -91,6 +92,10 @@ void noteUpdate(RunStats& stats, const Game& live, const ChunkLog& chunks, int32
 void noteGiveUp(RunStats& stats) {
     if (stats.alive && knownTemplate(stats.groundTemplate))
         stats.giveUpsByTemplate[stats.groundTemplate]++;
+}
+
+void shiftRunStats(RunStats& stats, float dx) {
+    stats.runFarthestX += dx;
 }
 
 void finishStats(RunStats& stats) {

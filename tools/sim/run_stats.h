@@ -19,7 +19,7 @@ struct RunStats {
     int64_t visitsByTemplate[chunkTemplateCount] = {};  // chunks entered, each once a run
     int64_t giveUpsByTemplate[chunkTemplateCount] = {}; // deliberate falls, where they began
     int64_t stuckSteps = 0;
-    float farthestX = 0.0f; // over every run
+    double farthestX = 0.0; // over every run, its true x (see trueX)
     bool anyRun = false;
 
     // The run in progress.
@@ -36,5 +36,7 @@ void noteUpdate(RunStats& stats, const Game& live, const ChunkLog& chunks, int32
 // Counts a deliberate fall (the autopilot giving up a place it cannot leave) against the template
 // where the player last stood; call it before the update the fall starts in.
 void noteGiveUp(RunStats& stats);
+// Moves what is kept in the live run's x by dx, as the run was moved (see shiftRun).
+void shiftRunStats(RunStats& stats, float dx);
 // Counts the stretch still open at the end of the simulation.
 void finishStats(RunStats& stats);
