@@ -12,8 +12,8 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
-#include <string>
 #include <memory>
+#include <string>
 
 namespace fs = std::filesystem;
 

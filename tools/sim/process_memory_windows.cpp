@@ -2,8 +2,8 @@
 // holds in physical memory.
 #include "process_memory.h"
 
-#include <windows.h>
 #include <psapi.h>
+#include <windows.h>
 
 int64_t residentKiB() {
     PROCESS_MEMORY_COUNTERS counters;
