@@ -2,8 +2,10 @@
 // holds in physical memory.
 #include "process_memory.h"
 
-#include <psapi.h>
+// psapi.h needs the types windows.h declares first.
 #include <windows.h>
+
+#include <psapi.h>
 
 int64_t residentKiB() {
     PROCESS_MEMORY_COUNTERS counters;
